@@ -1,0 +1,44 @@
+#include "sim/gunfire.h"
+
+#include <cmath>
+
+namespace kelvarin {
+namespace {
+
+constexpr double kGunChance = 0.03;
+constexpr double kSpread = 0.1;
+constexpr float kShotLife = 50.0F;
+
+}  // namespace
+
+int FirstFreeParticle(const BattleState& s) {
+  for (int j = 0; j < kPartSlots; ++j) {
+    if (s.PartLife[j] == 0.0F) {
+      return j;
+    }
+  }
+  return -1;
+}
+
+void FireGuns(World& world, int i) {
+  BattleState& s = world.state;
+  const int guns = s.ShipSize[i] + 1;
+  for (int gun = 0; gun < guns; ++gun) {
+    if (!(world.random.Next() < kGunChance)) {
+      continue;
+    }
+    const int j = FirstFreeParticle(s);
+    if (j < 0) {
+      continue;
+    }
+    const double bow = s.ShipSize[i] + 2;
+    const double heading = s.ShipHeading[i];
+    s.PartX[j] = static_cast<float>(s.ShipX[i] + bow * std::sin(heading));
+    s.PartY[j] = static_cast<float>(s.ShipY[i] + bow * std::cos(heading));
+    const double spread = world.random.Next();
+    s.PartAngle[j] = static_cast<float>(heading + s.Bearing + (spread - 0.5) * kSpread);
+    s.PartLife[j] = kShotLife;
+  }
+}
+
+}  // namespace kelvarin

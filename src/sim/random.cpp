@@ -1,0 +1,31 @@
+#include "sim/random.h"
+
+#include <cmath>
+
+namespace kelvarin {
+
+double BuiltinRandom::Next() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+
+std::uint64_t BuiltinRandom::SeedForTimeOfDay(double secondsSinceMidnight) {
+  const double micros = std::floor(secondsSinceMidnight * 1e6);
+  if (!(micros >= 0.0)) {
+    return 0;
+  }
+  if (micros >= 0x1.0p64) {
+    return UINT64_MAX;
+  }
+  return static_cast<std::uint64_t>(micros);
+}
+
+void BuiltinRandom::Reseed(double secondsSinceMidnight) {
+  engine_.seed(SeedForTimeOfDay(secondsSinceMidnight));
+}
+
+double ScriptedRandom::Next() {
+  if (next_ == values_.size()) {
+    throw RandomExhausted();
+  }
+  return values_[next_++];
+}
+
+}  // namespace kelvarin
