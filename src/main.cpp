@@ -1,0 +1,134 @@
+#include <QApplication>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runner/script_runner.h"
+#include "shell/main_window.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "Usage: kelvarin [Qt options]        open the window\n"
+    "       kelvarin --stats             open the window; print tick timings on exit\n"
+    "       kelvarin --script FILE       run a script without a window (FILE - reads stdin)\n"
+    "       kelvarin --version           print the version\n"
+    "       kelvarin --help              print this help\n";
+
+constexpr int kUsageError = 2;
+
+int UsageError() {
+  std::cerr << kUsage;
+  return kUsageError;
+}
+
+// Qt's own messages are chatter to the user of a toy; the program stays quiet.
+void SwallowQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+bool HasDisplay(const std::vector<std::string_view>& args) {
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+  };
+  if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) {
+    return true;
+  }
+  for (const std::string_view arg : args) {
+    if (arg == "-platform" || arg == "--platform" || arg.starts_with("-platform=")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  enum class Mode { Window, Stats, Script, Version, Help };
+  int modes = 0;
+  Mode mode = Mode::Window;
+  std::string scriptPath;
+  // Arguments that are not ours: Qt's standard options, or mistakes.
+  std::vector<char*> rest{argv[0]};
+  std::vector<std::string_view> restViews;
+
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--version") {
+      mode = Mode::Version;
+      ++modes;
+    } else if (arg == "--help") {
+      mode = Mode::Help;
+      ++modes;
+    } else if (arg == "--stats") {
+      mode = Mode::Stats;
+      ++modes;
+    } else if (arg == "--script") {
+      if (i + 1 >= argc) {
+        return UsageError();
+      }
+      mode = Mode::Script;
+      scriptPath = argv[++i];
+      ++modes;
+    } else if (arg.starts_with("--")) {
+      // Qt's options are written with one dash; anything else with two is unknown.
+      return UsageError();
+    } else {
+      rest.push_back(argv[i]);
+      restViews.push_back(arg);
+    }
+  }
+  if (modes > 1) {
+    return UsageError();
+  }
+
+  switch (mode) {
+    case Mode::Version:
+    case Mode::Help:
+    case Mode::Script:
+      if (!restViews.empty()) {
+        return UsageError();
+      }
+      break;
+    case Mode::Window:
+    case Mode::Stats:
+      break;
+  }
+
+  if (mode == Mode::Version) {
+    std::cout << "Kelvarin 1.06\n";
+    return 0;
+  }
+  if (mode == Mode::Help) {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (mode == Mode::Script) {
+    return kelvarin::RunScriptFile(scriptPath, std::cout, std::cerr);
+  }
+
+  if (!HasDisplay(restViews)) {
+    std::cerr << "kelvarin: no display found; run it under a display, e.g. xvfb-run -a kelvarin\n";
+    return 1;
+  }
+
+  qInstallMessageHandler(SwallowQtMessages);
+  int qtArgc = static_cast<int>(rest.size());
+  rest.push_back(nullptr);
+  QApplication app(qtArgc, rest.data());
+  if (qtArgc > 1) {
+    // Qt took its own options out; whatever is left is not understood.
+    return UsageError();
+  }
+
+  kelvarin::MainWindow frm(mode == Mode::Stats);
+  frm.show();
+  const int status = app.exec();
+  if (frm.stats() != nullptr) {
+    frm.stats()->Print(std::cerr);
+  }
+  return status;
+}

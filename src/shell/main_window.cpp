@@ -1,0 +1,124 @@
+#include "shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+#include <chrono>
+#include <ctime>
+
+#include "sim/input.h"
+#include "sim/tick.h"
+
+namespace kelvarin {
+
+MainWindow::MainWindow(bool collectStats, QWidget* parent)
+    : QWidget(parent),
+      surface_(InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).width,
+               InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).height) {
+  if (collectStats) {
+    stats_ = std::make_unique<TickStats>();
+  }
+  setWindowTitle(QString::fromLatin1(kWindowCaption));
+  resize(kInitialClientWidth, kInitialClientHeight);
+  setMinimumSize(MinOuterPixels(), MinOuterPixels());
+
+  pct_ = new SurfaceWidget(surface_, this);
+  pct_->setGeometry(kSurfaceLeft, kSurfaceTop, kInitialSurfaceWidth, kInitialSurfaceHeight);
+  pct_->setFocus();
+  connect(pct_, &SurfaceWidget::keyDown, this, &MainWindow::KeyDown);
+  connect(pct_, &SurfaceWidget::mouseDown, this, &MainWindow::MouseDown);
+
+  tmr_.setInterval(kTickIntervalMs);
+  tmr_.setTimerType(Qt::PreciseTimer);
+  connect(&tmr_, &QTimer::timeout, this, &MainWindow::Tick);
+  tmr_.start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Form_Resize() {
+  if (isMinimized()) {
+    return;
+  }
+  // The outer size includes the frame and title bar; before the window system
+  // has told us the frame, it is the client size.
+  const QSize client = size();
+  const QSize frame = frameGeometry().size();
+  const PixelSize outer{frame.width(), frame.height()};
+  const PixelSize margins{std::max(0, outer.width - client.width()),
+                          std::max(0, outer.height - client.height())};
+
+  const PixelSize snapped = SnapOuterSize(outer);
+  if (snapped != outer) {
+    resize(client.width() + (snapped.width - outer.width),
+           client.height() + (snapped.height - outer.height));
+  }
+  // A minimum size that keeps the outer size at the smallest allowed, so a
+  // window manager that refuses the resize above cannot start a resize loop.
+  const QSize minimum(std::max(0, MinOuterPixels() - margins.width),
+                      std::max(0, MinOuterPixels() - margins.height));
+  if (minimumSize() != minimum) {
+    setMinimumSize(minimum);
+  }
+
+  const PixelSize surfaceSize = SurfaceSizeForOuter(snapped);
+  pct_->setGeometry(kSurfaceLeft, kSurfaceTop, surfaceSize.width, surfaceSize.height);
+  const PixelSize inner = InnerSizeForSurface(surfaceSize);
+  surface_.Resize(inner.width, inner.height);
+  surface_.Cls();
+  pct_->update();
+}
+
+void MainWindow::KeyDown(int keyCode) {
+  if (kelvarin::pct_KeyDown(state_, keyCode) == KeyResult::Quit) {
+    tmr_.stop();
+    close();
+  }
+}
+
+void MainWindow::MouseDown(int button, float x, float y) {
+  kelvarin::pct_MouseDown(world_, button, x, y, SecondsSinceMidnight());
+}
+
+void MainWindow::Tick() {
+  if (stats_) {
+    stats_->TickStarted();
+  }
+  tmr_Timer(world_);
+  pct_->UpdatePicture(surface_.TakeDirty());
+  if (stats_) {
+    stats_->TickEnded();
+  }
+}
+
+double MainWindow::SecondsSinceMidnight() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t whole = system_clock::to_time_t(now);
+  std::tm local{};
+  if (localtime_r(&whole, &local) == nullptr) {
+    return 0.0;
+  }
+  const auto micros = duration_cast<microseconds>(now - system_clock::from_time_t(whole)).count();
+  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
+         static_cast<double>(micros) / 1e6;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Coming back from minimized may not resize the window; re-fit anyway.
+  if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible()) {
+    Form_Resize();
+  }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  tmr_.stop();
+  event->accept();
+}
+
+}  // namespace kelvarin

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "shell/image_surface.h"
+#include "shell/surface_widget.h"
+#include "shell/tick_stats.h"
+#include "sim/random.h"
+#include "sim/world.h"
+#include "state/battle_state.h"
+
+namespace kelvarin {
+
+inline constexpr char kWindowCaption[] = "Kelvarin 1.06";
+inline constexpr int kTickIntervalMs = 40;
+
+// `frm`: the program's one window. It owns the battle state, the random
+// generator, the off-screen picture, the drawing surface `pct` and the timer
+// `tmr`, and runs the handlers: Form_Resize, the keys and presses reported by
+// `pct`, and the tick.
+class MainWindow final : public QWidget {
+  Q_OBJECT
+
+ public:
+  // With collectStats, every tick is timed (see TickStats).
+  explicit MainWindow(bool collectStats = false, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  BattleState& state() { return state_; }
+  BuiltinRandom& random() { return random_; }
+  ImageSurface& surface() { return surface_; }
+  World& world() { return world_; }
+  SurfaceWidget* pct() { return pct_; }
+  QTimer& tmr() { return tmr_; }
+  const TickStats* stats() const { return stats_.get(); }
+
+  // Re-fits the surface to the window and clears it; see resizeEvent.
+  void Form_Resize();
+
+  // The handlers behind `pct`'s key and mouse reports and the timer.
+  void KeyDown(int keyCode);
+  void MouseDown(int button, float x, float y);
+  void Tick();
+
+  // The local time of day in seconds since midnight, to the microsecond.
+  static double SecondsSinceMidnight();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  BattleState state_{};
+  BuiltinRandom random_;
+  ImageSurface surface_;
+  World world_{state_, surface_, random_};
+  SurfaceWidget* pct_ = nullptr;
+  QTimer tmr_;
+  std::unique_ptr<TickStats> stats_;
+};
+
+}  // namespace kelvarin

@@ -1,0 +1,288 @@
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "shell/main_window.h"
+#include "shell/tick_stats.h"
+#include "shell/window_metrics.h"
+
+using namespace kelvarin;
+
+namespace {
+
+bool AnyLit(const QImage& image, const QRect& area) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if ((image.pixel(x, y) & 0xFFFFFF) != 0) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void SendPress(QWidget* target, QEvent::Type type, Qt::MouseButton button, QPointF pos) {
+  QMouseEvent event(type, pos, target->mapToGlobal(pos), button, button, Qt::NoModifier);
+  QApplication::sendEvent(target, &event);
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void windowSizeArithmetic() {
+    QCOMPARE(TwipsToPixels(2000), 133);
+    QCOMPARE(PixelsToTwips(713), 10695);
+    QCOMPARE(TwipsToPixels(8295), 553);
+    // 350 and 650 twips are 23.3 and 43.3 pixels, rounded to 23 and 43.
+    QCOMPARE(SurfaceSizeForOuter({713, 597}), (PixelSize{690, 554}));
+    QCOMPARE(SurfaceSizeForOuter({133, 133}), (PixelSize{110, 90}));
+    QCOMPARE(SnapOuterSize({50, 400}), (PixelSize{133, 400}));
+    QCOMPARE(SnapOuterSize({400, 132}), (PixelSize{400, 133}));
+    QCOMPARE(SnapOuterSize({133, 133}), (PixelSize{133, 133}));
+    QCOMPARE(SurfaceSizeForOuter({10, 10}), (PixelSize{0, 0}));
+    QCOMPARE(InnerSizeForSurface({553, 441}), (PixelSize{549, 437}));
+    QCOMPARE(InnerSizeForSurface({3, 0}), (PixelSize{1, 1}));
+  }
+
+  void initialWindow() {
+    MainWindow frm;
+    QCOMPARE(frm.windowTitle(), QString("Kelvarin 1.06"));
+    QCOMPARE(frm.size(), QSize(713, 597));
+    QCOMPARE(frm.pct()->geometry(), QRect(8, 8, 553, 441));
+    QCOMPARE(frm.pct()->frameStyle(), int(QFrame::Panel | QFrame::Sunken));
+    QCOMPARE(frm.pct()->lineWidth(), 2);
+    QCOMPARE(frm.pct()->contentsRect(), QRect(2, 2, 549, 437));
+    QCOMPARE(frm.tmr().interval(), 40);
+    QCOMPARE(frm.tmr().timerType(), Qt::PreciseTimer);
+    QVERIFY(frm.tmr().isActive());
+    QCOMPARE(frm.stats(), nullptr);
+  }
+
+  void firstShowFitsAndClearsTheSurface() {
+    MainWindow frm;
+    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    QVERIFY(frm.pct()->hasFocus());
+    CheckFitted(frm);
+    QVERIFY(!AnyLit(frm.surface().image(), frm.surface().image().rect()));
+  }
+
+  void resizeRefitsAndClears() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    frm.resize(400, 300);
+    QTRY_COMPARE(frm.size(), QSize(400, 300));
+    CheckFitted(frm);
+    QVERIFY(!AnyLit(frm.surface().image(), frm.surface().image().rect()));
+  }
+
+  void tooSmallSnapsBack() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    // The minimum size alone already prevents it; take it away to see the rule.
+    frm.setMinimumSize(0, 0);
+    frm.resize(60, 300);
+    QTRY_VERIFY(frm.frameGeometry().width() >= 133);
+    QCOMPARE(frm.frameGeometry().width(), 133);
+    QCOMPARE(frm.height(), 300);
+    frm.setMinimumSize(0, 0);
+    frm.resize(300, 20);
+    QTRY_COMPARE(frm.frameGeometry().height(), 133);
+    CheckFitted(frm);
+    QVERIFY(frm.minimumWidth() <= 133 && frm.minimumWidth() > 0);
+  }
+
+  void minimizedIsLeftAlone() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    const QRect before = frm.pct()->geometry();
+    frm.setWindowState(Qt::WindowMinimized);
+    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    frm.Form_Resize();
+    QCOMPARE(frm.pct()->geometry(), before);
+    QVERIFY(AnyLit(frm.surface().image(), frm.surface().image().rect()));
+  }
+
+  void keys() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    auto* pct = frm.pct();
+
+    QTest::keyClick(pct, Qt::Key_A);
+    QTest::keyClick(pct, Qt::Key_Space);
+    QTest::keyClick(pct, Qt::Key_Tab);
+    QTest::keyClick(pct, Qt::Key_F1);
+    QCOMPARE(frm.state().PurgeFlag, kFalse);
+
+    QTest::keyClick(pct, Qt::Key_Return);
+    QCOMPARE(frm.state().PurgeFlag, kTrue);
+    frm.state().PurgeFlag = kFalse;
+    QTest::keyClick(pct, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(frm.state().PurgeFlag, kTrue);
+    frm.state().PurgeFlag = kFalse;
+    QTest::keyClick(pct, Qt::Key_Return, Qt::ShiftModifier | Qt::ControlModifier);
+    QCOMPARE(frm.state().PurgeFlag, kTrue);
+    QVERIFY(frm.isVisible());
+
+    QTest::keyClick(pct, Qt::Key_Escape, Qt::ShiftModifier);
+    QVERIFY(!frm.isVisible());
+    QVERIFY(!frm.tmr().isActive());
+  }
+
+  void escapeEndsTheEventLoopWithStatusZero() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    QTimer::singleShot(50, &frm, [&frm] { QTest::keyClick(frm.pct(), Qt::Key_Escape); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+  }
+
+  void closeButtonStopsTheTimer() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    QVERIFY(frm.close());
+    QVERIFY(!frm.tmr().isActive());
+  }
+
+  void clicksSpawnFleetsAtTheLogicalPoint() {
+    MainWindow frm;
+    frm.resize(500, 400);
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    frm.tmr().stop();
+    auto* pct = frm.pct();
+    const QSize inner(frm.surface().width(), frm.surface().height());
+    const BattleState& s = frm.state();
+
+    // A quarter across and half down the inside, past the 2-pixel border.
+    const QPointF at(2 + inner.width() / 4.0, 2 + inner.height() / 2.0);
+    SendPress(pct, QEvent::MouseButtonPress, Qt::LeftButton, at);
+    for (int i = 0; i < 5; ++i) {
+      QCOMPARE(s.ShipX[i], 200.0F);
+      QCOMPARE(s.ShipY[i], 300.0F);
+      QCOMPARE(s.ShipTeam[i], 1);
+      QVERIFY(s.ShipHealth[i] > 0);
+    }
+    QCOMPARE(s.ShipSize[4], 5);
+    QCOMPARE(s.ShipHealth[4], 36);
+    QCOMPARE(s.ShipHealth[5], 0);
+
+    // Right button: the next team, no flagship; the second press of a
+    // double-click counts as a press.
+    SendPress(pct, QEvent::MouseButtonDblClick, Qt::RightButton, QPointF(2, 2));
+    for (int i = 5; i < 10; ++i) {
+      QCOMPARE(s.ShipTeam[i], 2);
+      QCOMPARE(s.ShipX[i], 0.0F);
+      QCOMPARE(s.ShipY[i], 0.0F);
+      QVERIFY(s.ShipSize[i] <= 3);
+    }
+
+    // Middle button; on the border the position clamps to the edge.
+    SendPress(pct, QEvent::MouseButtonPress, Qt::MiddleButton,
+              QPointF(pct->width() - 0.5, pct->height() - 0.5));
+    QCOMPARE(s.ShipTeam[10], 0);
+    QCOMPARE(s.ShipX[10], 800.0F);
+    QCOMPARE(s.ShipY[10], 600.0F);
+    QVERIFY(s.ShipSize[14] <= 3);
+
+    // Other buttons do nothing.
+    SendPress(pct, QEvent::MouseButtonPress, Qt::BackButton, at);
+    QCOMPARE(s.ShipHealth[15], 0);
+    QCOMPARE(s.NextTeam, 0);
+  }
+
+  void logicalMapping() {
+    QCOMPARE(LogicalFromInner({0, 0}, {549, 437}), QPointF(0, 0));
+    QCOMPARE(LogicalFromInner({549, 437}, {549, 437}), QPointF(800, 600));
+    QCOMPARE(LogicalFromInner({-3, 900}, {549, 437}), QPointF(0, 600));
+    QCOMPARE(LogicalFromInner({10.5, 20.25}, {100, 50}), QPointF(84, 243));
+    QCOMPARE(KeyCodeFor(Qt::Key_Escape), 27);
+    QCOMPARE(KeyCodeFor(Qt::Key_Enter), 13);
+    QCOMPARE(KeyCodeFor(Qt::Key_Return), 13);
+    QCOMPARE(KeyCodeFor(Qt::Key_Backspace), 0);
+    QCOMPARE(ButtonCodeFor(Qt::ForwardButton), 0);
+  }
+
+  void pictureSurvivesRepaints() {
+    MainWindow frm;
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    frm.tmr().stop();
+    frm.surface().Line(0, 300, 800, 300, Rgb{0, 255, 0});
+    frm.pct()->repaint();
+    frm.hide();
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    frm.pct()->repaint();
+    const QImage& picture = frm.surface().image();
+    const int y = picture.height() / 2;
+    QCOMPARE(picture.pixel(picture.width() / 2, y), qRgb(0, 255, 0));
+
+    // What the widget shows inside its border is the picture.
+    const QImage shown = frm.pct()->grab().toImage();
+    const QPoint inside = frm.pct()->contentsRect().topLeft();
+    QCOMPARE(shown.pixel(inside + QPoint(picture.width() / 2, y)) & 0xFFFFFF, 0x00FF00u);
+    QCOMPARE(shown.pixel(inside + QPoint(picture.width() / 2, y / 2)) & 0xFFFFFF, 0u);
+  }
+
+  void ticksDrawTheBattle() {
+    MainWindow frm(true);
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    frm.tmr().stop();
+    frm.surface().TakeDirty();
+    frm.MouseDown(1, 400, 300);
+    frm.Tick();
+    frm.Tick();
+    QVERIFY(AnyLit(frm.surface().image(), frm.surface().image().rect()));
+    QVERIFY(frm.surface().TakeDirty().isEmpty());  // handed to the widget
+    QCOMPARE(frm.stats()->ticks(), 2u);
+  }
+
+  void statsFormat() {
+    Histogram h(100.0);
+    QCOMPARE(h.Quantile(0.5), 0.0);
+    for (int i = 1; i <= 100; ++i) {
+      h.Add(i * 0.5);  // 0.5 .. 50.0
+    }
+    h.Add(1234.56);  // beyond the bins: counted, kept as the maximum
+    QCOMPARE(h.Count(), 101u);
+    QCOMPARE(FormatOneDecimal(h.Quantile(0.5)), std::string("25.5"));
+    QCOMPARE(FormatOneDecimal(h.Quantile(0.99)), std::string("50.0"));
+    QCOMPARE(FormatOneDecimal(h.Quantile(1.0)), std::string("1234.6"));
+    QCOMPARE(FormatOneDecimal(h.Max()), std::string("1234.6"));
+    QCOMPARE(FormatOneDecimal(0.04), std::string("0.0"));
+    QCOMPARE(FormatOneDecimal(39.95), std::string("40.0"));
+
+    TickStats stats;
+    stats.Record(0, false, 120.0);
+    stats.Record(40.02, true, 80.5);
+    stats.Record(41.5, true, 95.0);
+    std::ostringstream out;
+    stats.Print(out);
+    QCOMPARE(out.str(), std::string("ticks 3\n"
+                                    "interval_ms median 40.0 p99 41.5 max 41.5\n"
+                                    "tick_us median 95.0 max 120.0\n"));
+  }
+
+ private:
+  static void CheckFitted(MainWindow& frm) {
+    const QSize outer = frm.frameGeometry().size();
+    QCOMPARE(frm.pct()->geometry(), QRect(8, 8, outer.width() - 23, outer.height() - 43));
+    QCOMPARE(frm.surface().image().size(), QSize(outer.width() - 27, outer.height() - 47));
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
