@@ -1,0 +1,639 @@
+#include "runner/script_runner.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "runner/script_numbers.h"
+#include "runner/script_random.h"
+#include "runner/tracing_surface.h"
+#include "shell/image_surface.h"
+#include "sim/input.h"
+#include "sim/tick.h"
+#include "sim/world.h"
+#include "state/battle_state.h"
+
+namespace kelvarin {
+namespace {
+
+constexpr int kDefaultWidth = 800;
+constexpr int kDefaultHeight = 600;
+constexpr int kMinSurfaceSide = 16;
+constexpr int kMaxSurfaceSide = 8192;
+constexpr std::uint64_t kMaxTicks = 1000000000;
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kCoordinateLimit = 100000.0;
+constexpr double kAngleLimit = 100.0;
+// Trace output is handed to the stream in pieces of about this size.
+constexpr std::size_t kFlushThreshold = 1 << 16;
+
+// A line that cannot be run: status 2.
+struct LineError {
+  std::string message;
+};
+
+// A file that cannot be read or written: status 1.
+struct FileError {
+  std::string path;
+  std::string reason;
+};
+
+std::string Quoted(std::string_view token) {
+  std::string text = "'";
+  text += token;
+  text += '\'';
+  return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool IsFileBlank(char c) { return IsBlank(c) || c == '\n' || c == '\v' || c == '\f'; }
+
+// Splits a line into tokens; `#` starts a comment.
+template <typename BlankFn>
+std::vector<std::string_view> Tokenize(std::string_view line, BlankFn isBlank) {
+  line = line.substr(0, line.find('#'));
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) {
+      ++i;
+    }
+    const std::size_t start = i;
+    while (i < line.size() && !isBlank(line[i])) {
+      ++i;
+    }
+    if (i > start) {
+      tokens.push_back(line.substr(start, i - start));
+    }
+  }
+  return tokens;
+}
+
+// A real in lo..hi (both ends included unless `highOpen`), as read.
+double RealIn(std::string_view token, std::string_view what, double lo, double hi,
+              bool highOpen = false) {
+  const std::optional<double> value = script::ParseReal(token);
+  if (!value) {
+    throw LineError{std::string(what) + ' ' + Quoted(token) + " is not a number"};
+  }
+  const bool inRange = *value >= lo && (highOpen ? *value < hi : *value <= hi);
+  if (!inRange) {
+    std::ostringstream range;
+    range << lo << (highOpen ? " <= " : "..") << (highOpen ? std::string(what) + " < " : "") << hi;
+    throw LineError{std::string(what) + ' ' + Quoted(token) + " is out of range (" + range.str() +
+                    ')'};
+  }
+  return *value;
+}
+
+std::int64_t IntegerIn(std::string_view token, std::string_view what, std::int64_t lo,
+                       std::int64_t hi) {
+  const std::optional<script::Integer> value = script::ParseInteger(token);
+  if (!value) {
+    throw LineError{std::string(what) + ' ' + Quoted(token) + " is not an integer"};
+  }
+  const std::optional<std::int64_t> inRange = value->InRange(lo, hi);
+  if (!inRange) {
+    throw LineError{std::string(what) + ' ' + Quoted(token) + " is out of range (" +
+                    std::to_string(lo) + ".." + std::to_string(hi) + ')'};
+  }
+  return *inRange;
+}
+
+void ArgCount(const std::vector<std::string_view>& t, std::size_t min, std::size_t max,
+              std::string_view usage) {
+  const std::size_t args = t.size() - 1;
+  if (args < min) {
+    throw LineError{Quoted(t[0]) + " is missing an argument (" + std::string(usage) + ')'};
+  }
+  if (args > max) {
+    throw LineError{Quoted(t[0]) + " has an extra argument " + Quoted(t[max + 1]) + " (" +
+                    std::string(usage) + ')'};
+  }
+}
+
+// Reads a whole file, or throws FileError with the system's reason.
+std::string ReadFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    throw FileError{path, std::strerror(EISDIR)};
+  }
+  errno = 0;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    throw FileError{path, std::strerror(errno != 0 ? errno : ENOENT)};
+  }
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (file.bad()) {
+    throw FileError{path, "read error"};
+  }
+  return std::move(content).str();
+}
+
+// Splits `F=V`; throws when there is no `=`.
+std::pair<std::string_view, std::string_view> SplitField(std::string_view token) {
+  const std::size_t eq = token.find('=');
+  if (eq == std::string_view::npos) {
+    throw LineError{Quoted(token) + " is not FIELD=VALUE"};
+  }
+  return {token.substr(0, eq), token.substr(eq + 1)};
+}
+
+}  // namespace
+
+// One run of one script: a fresh battle, surface and generator.
+class ScriptSession::Impl {
+ public:
+  Impl(std::ostream& out, std::ostream& err, const ScriptOptions& options)
+      : out_(out), err_(err), options_(options) {}
+
+  std::optional<int> RunLine(std::string_view line, std::uint64_t lineNumber);
+
+  const BattleState& state() const { return state_; }
+  std::uint64_t draws() const { return random_.draws(); }
+
+ private:
+  enum class After { Continue, Stop };
+  using Tokens = std::vector<std::string_view>;
+
+  After Execute(const Tokens& tokens);
+  void Flush();
+
+  // Each command checks all of its arguments before it changes anything.
+  void Tick(const Tokens& t);
+  void Click(const Tokens& t);
+  After Key(const Tokens& t);
+  void RandomValues(const Tokens& t);
+  void RandomFile(const Tokens& t);
+  void Seed(const Tokens& t);
+  void Clock(const Tokens& t);
+  void Ship(const Tokens& t);
+  void Part(const Tokens& t);
+  void Set(const Tokens& t);
+  void Draw(const Tokens& t);
+  void Dump(const Tokens& t);
+  void SurfaceSize(const Tokens& t);
+  void Png(const Tokens& t);
+
+  std::string FilePath(std::string_view token) const;
+
+  std::ostream& out_;
+  std::ostream& err_;
+  const ScriptOptions options_;
+
+  BattleState state_;
+  ImageSurface image_{kDefaultWidth, kDefaultHeight};
+  std::string trace_;
+  TracingSurface surface_{image_, trace_};
+  ScriptRandom random_;
+  World world_{state_, surface_, random_};
+  double timeOfDay_ = 0.0;
+};
+
+void ScriptSession::Impl::Flush() {
+  if (!trace_.empty()) {
+    out_.write(trace_.data(), static_cast<std::streamsize>(trace_.size()));
+    trace_.clear();
+  }
+  out_.flush();
+}
+
+std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint64_t lineNumber) {
+  const Tokens tokens = Tokenize(line, IsBlank);
+  if (tokens.empty()) {
+    return std::nullopt;
+  }
+  try {
+    const After after = Execute(tokens);
+    Flush();
+    if (after == After::Stop) {
+      return kScriptOk;
+    }
+  } catch (const LineError& e) {
+    Flush();
+    err_ << "error: line " << lineNumber << ": " << e.message << '\n';
+    return kScriptLineError;
+  } catch (const FileError& e) {
+    Flush();
+    err_ << "error: " << e.path << ": " << e.reason << '\n';
+    return kScriptFileError;
+  } catch (const RandomExhausted&) {
+    Flush();
+    err_ << "error: line " << lineNumber << ": scripted random values exhausted after "
+         << random_.draws() << " draws\n";
+    return kScriptRandomExhausted;
+  }
+  return std::nullopt;
+}
+
+ScriptSession::Impl::After ScriptSession::Impl::Execute(const Tokens& t) {
+  const std::string_view command = t[0];
+  if (command == "tick") {
+    Tick(t);
+  } else if (command == "click") {
+    Click(t);
+  } else if (command == "key") {
+    return Key(t);
+  } else if (command == "random") {
+    RandomValues(t);
+  } else if (command == "random-file") {
+    RandomFile(t);
+  } else if (command == "seed") {
+    Seed(t);
+  } else if (command == "clock") {
+    Clock(t);
+  } else if (command == "ship") {
+    Ship(t);
+  } else if (command == "part") {
+    Part(t);
+  } else if (command == "set") {
+    Set(t);
+  } else if (command == "draw") {
+    Draw(t);
+  } else if (command == "dump") {
+    Dump(t);
+  } else if (command == "surface") {
+    SurfaceSize(t);
+  } else if (command == "png") {
+    Png(t);
+  } else {
+    throw LineError{"unknown command " + Quoted(command)};
+  }
+  return After::Continue;
+}
+
+void ScriptSession::Impl::Tick(const Tokens& t) {
+  ArgCount(t, 0, 1, "tick [N]");
+  const auto limit = static_cast<std::int64_t>(std::min(kMaxTicks, options_.maxTicksPerLine));
+  const std::int64_t count = t.size() > 1 ? IntegerIn(t[1], "tick count", 1, limit) : 1;
+  for (std::int64_t k = 0; k < count; ++k) {
+    tmr_Timer(world_);
+    if (trace_.size() >= kFlushThreshold) {
+      Flush();
+    }
+  }
+}
+
+void ScriptSession::Impl::Click(const Tokens& t) {
+  ArgCount(t, 2, 3, "click X Y [BUTTON]");
+  const double x = RealIn(t[1], "X", 0.0, 800.0);
+  const double y = RealIn(t[2], "Y", 0.0, 600.0);
+  int button = kButtonLeft;
+  if (t.size() > 3) {
+    const std::optional<script::Integer> value = script::ParseInteger(t[3]);
+    if (!value) {
+      throw LineError{"button " + Quoted(t[3]) + " is not an integer"};
+    }
+    const std::optional<std::int64_t> b = value->InRange(1, 4);
+    if (!b || *b == 3) {
+      throw LineError{"button " + Quoted(t[3]) + " is not 1, 2 or 4"};
+    }
+    button = static_cast<int>(*b);
+  }
+  pct_MouseDown(world_, button, static_cast<float>(x), static_cast<float>(y), timeOfDay_);
+}
+
+ScriptSession::Impl::After ScriptSession::Impl::Key(const Tokens& t) {
+  ArgCount(t, 1, 1, "key CODE");
+  const auto code = static_cast<int>(IntegerIn(t[1], "key code", 0, 255));
+  return pct_KeyDown(state_, code) == KeyResult::Quit ? After::Stop : After::Continue;
+}
+
+void ScriptSession::Impl::RandomValues(const Tokens& t) {
+  ArgCount(t, 1, t.size(), "random V ...");
+  std::vector<double> values;
+  values.reserve(t.size() - 1);
+  for (std::size_t i = 1; i < t.size(); ++i) {
+    values.push_back(RealIn(t[i], "random value", 0.0, 1.0, true));
+  }
+  random_.UseQueue();
+  for (const double v : values) {
+    random_.Append(v);
+  }
+}
+
+std::string ScriptSession::Impl::FilePath(std::string_view token) const {
+  const std::string path(token);
+  if (!options_.allowFiles) {
+    throw FileError{path, "file access is disabled"};
+  }
+  if (options_.scratchDir.empty()) {
+    return path;
+  }
+  const std::size_t slash = token.find_last_of('/');
+  const std::string_view name = slash == std::string_view::npos ? token : token.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") {
+    throw FileError{path, "not a file name"};
+  }
+  return options_.scratchDir + '/' + std::string(name);
+}
+
+void ScriptSession::Impl::RandomFile(const Tokens& t) {
+  ArgCount(t, 1, 1, "random-file PATH");
+  const std::string path = FilePath(t[1]);
+  const std::string content = ReadFile(path);
+  std::vector<double> values;
+  std::size_t lineStart = 0;
+  for (std::uint64_t fileLine = 1; lineStart <= content.size(); ++fileLine) {
+    std::size_t lineEnd = content.find('\n', lineStart);
+    if (lineEnd == std::string::npos) {
+      lineEnd = content.size();
+    }
+    const std::string_view line(content.data() + lineStart, lineEnd - lineStart);
+    for (const std::string_view token : Tokenize(line, IsFileBlank)) {
+      try {
+        values.push_back(RealIn(token, "random value", 0.0, 1.0, true));
+      } catch (const LineError& e) {
+        throw LineError{path + " line " + std::to_string(fileLine) + ": " + e.message};
+      }
+    }
+    lineStart = lineEnd + 1;
+  }
+  random_.UseQueue();
+  for (const double v : values) {
+    random_.Append(v);
+  }
+}
+
+void ScriptSession::Impl::Seed(const Tokens& t) {
+  ArgCount(t, 1, 1, "seed N");
+  const std::optional<script::Integer> value = script::ParseInteger(t[1]);
+  if (!value) {
+    throw LineError{"seed " + Quoted(t[1]) + " is not an integer"};
+  }
+  const std::optional<std::uint64_t> seed = value->AsUint64();
+  if (!seed) {
+    throw LineError{"seed " + Quoted(t[1]) + " is out of range (0..18446744073709551615)"};
+  }
+  random_.Seed(*seed);
+}
+
+void ScriptSession::Impl::Clock(const Tokens& t) {
+  ArgCount(t, 1, 1, "clock S");
+  timeOfDay_ = RealIn(t[1], "seconds", 0.0, kSecondsPerDay, true);
+}
+
+void ScriptSession::Impl::Ship(const Tokens& t) {
+  ArgCount(t, 2, t.size(), "ship I F=V ...");
+  const auto i = static_cast<std::size_t>(IntegerIn(t[1], "ship slot", 0, kShipSlots - 1));
+  enum Field { kX, kY, kHeading, kTarget, kHealth, kTeam, kSize, kFieldCount };
+  static constexpr std::array<std::string_view, kFieldCount> kNames = {
+      "x", "y", "heading", "target", "health", "team", "size"};
+  std::array<std::optional<double>, kFieldCount> values;
+  for (std::size_t k = 2; k < t.size(); ++k) {
+    const auto [name, text] = SplitField(t[k]);
+    const auto* found = std::find(kNames.begin(), kNames.end(), name);
+    if (found == kNames.end()) {
+      throw LineError{"unknown ship field " + Quoted(name) + " in " + Quoted(t[k])};
+    }
+    const auto field = static_cast<std::size_t>(found - kNames.begin());
+    if (values[field]) {
+      throw LineError{"ship field " + Quoted(name) + " given twice"};
+    }
+    const std::string what = "ship " + std::string(name);
+    switch (field) {
+      case kX:
+      case kY:
+        values[field] = RealIn(text, what, -kCoordinateLimit, kCoordinateLimit);
+        break;
+      case kHeading:
+        values[field] = RealIn(text, what, -kAngleLimit, kAngleLimit);
+        break;
+      case kTarget:
+        values[field] = static_cast<double>(IntegerIn(text, what, 0, kShipSlots - 1));
+        break;
+      case kHealth:
+        values[field] = static_cast<double>(IntegerIn(text, what, 0, 32767));
+        break;
+      case kTeam:
+        values[field] = static_cast<double>(IntegerIn(text, what, 0, 2));
+        break;
+      default: {
+        const std::int64_t size = IntegerIn(text, what, 0, 5);
+        if (size == 4) {
+          throw LineError{what + ' ' + Quoted(text) + " is not 0, 1, 2, 3 or 5"};
+        }
+        values[field] = static_cast<double>(size);
+        break;
+      }
+    }
+  }
+  const auto real = [](double v) { return static_cast<float>(v); };
+  const auto whole = [](double v) { return static_cast<std::int16_t>(v); };
+  if (values[kX]) state_.ShipX[i] = real(*values[kX]);
+  if (values[kY]) state_.ShipY[i] = real(*values[kY]);
+  if (values[kHeading]) state_.ShipHeading[i] = real(*values[kHeading]);
+  if (values[kTarget]) state_.ShipTarget[i] = whole(*values[kTarget]);
+  if (values[kHealth]) state_.ShipHealth[i] = whole(*values[kHealth]);
+  if (values[kTeam]) state_.ShipTeam[i] = whole(*values[kTeam]);
+  if (values[kSize]) state_.ShipSize[i] = whole(*values[kSize]);
+}
+
+void ScriptSession::Impl::Part(const Tokens& t) {
+  ArgCount(t, 2, t.size(), "part I F=V ...");
+  const auto i = static_cast<std::size_t>(IntegerIn(t[1], "particle slot", 0, kPartSlots - 1));
+  enum Field { kX, kY, kAngle, kLife, kFieldCount };
+  static constexpr std::array<std::string_view, kFieldCount> kNames = {"x", "y", "angle", "life"};
+  std::array<std::optional<float>, kFieldCount> values;
+  for (std::size_t k = 2; k < t.size(); ++k) {
+    const auto [name, text] = SplitField(t[k]);
+    const auto* found = std::find(kNames.begin(), kNames.end(), name);
+    if (found == kNames.end()) {
+      throw LineError{"unknown part field " + Quoted(name) + " in " + Quoted(t[k])};
+    }
+    const auto field = static_cast<std::size_t>(found - kNames.begin());
+    if (values[field]) {
+      throw LineError{"part field " + Quoted(name) + " given twice"};
+    }
+    const std::string what = "part " + std::string(name);
+    const double limit = field == kX || field == kY ? kCoordinateLimit : kAngleLimit;
+    values[field] = static_cast<float>(RealIn(text, what, -limit, limit));
+  }
+  if (values[kX]) state_.PartX[i] = *values[kX];
+  if (values[kY]) state_.PartY[i] = *values[kY];
+  if (values[kAngle]) state_.PartAngle[i] = *values[kAngle];
+  if (values[kLife]) state_.PartLife[i] = *values[kLife];
+}
+
+void ScriptSession::Impl::Set(const Tokens& t) {
+  ArgCount(t, 2, 2, "set NAME V");
+  const std::string_view name = t[1];
+  if (name == "NextTeam") {
+    state_.NextTeam = static_cast<std::int16_t>(IntegerIn(t[2], "NextTeam", 0, 2));
+  } else if (name == "PurgeFlag") {
+    const std::int64_t flag = IntegerIn(t[2], "PurgeFlag", -1, 0);
+    state_.PurgeFlag = static_cast<std::int16_t>(flag);
+  } else if (name == "IdleTicks") {
+    state_.IdleTicks = static_cast<std::int16_t>(IntegerIn(t[2], "IdleTicks", 0, 149));
+  } else {
+    throw LineError{"unknown scalar " + Quoted(name) + " (NextTeam, PurgeFlag or IdleTicks)"};
+  }
+}
+
+void ScriptSession::Impl::Draw(const Tokens& t) {
+  ArgCount(t, 1, 1, "draw on|off");
+  if (t[1] == "on") {
+    surface_.SetTracing(true);
+  } else if (t[1] == "off") {
+    surface_.SetTracing(false);
+  } else {
+    throw LineError{"draw " + Quoted(t[1]) + " is neither 'on' nor 'off'"};
+  }
+}
+
+void ScriptSession::Impl::Dump(const Tokens& t) {
+  ArgCount(t, 0, 0, "dump");
+  std::string& o = trace_;
+  const auto real = [&o](std::string_view label, float v) {
+    o += label;
+    AppendFloat(o, v);
+  };
+  const auto whole = [&o](std::string_view label, long long v) {
+    o += label;
+    o += std::to_string(v);
+  };
+  for (std::size_t i = 0; i < kShipSlots; ++i) {
+    const BattleState& s = state_;
+    if (s.ShipX[i] == 0 && s.ShipY[i] == 0 && s.ShipHeading[i] == 0 && s.ShipTarget[i] == 0 &&
+        s.ShipHealth[i] == 0 && s.ShipTeam[i] == 0 && s.ShipSize[i] == 0) {
+      continue;
+    }
+    whole("ship ", static_cast<long long>(i));
+    real(" x=", s.ShipX[i]);
+    real(" y=", s.ShipY[i]);
+    real(" heading=", s.ShipHeading[i]);
+    whole(" target=", s.ShipTarget[i]);
+    whole(" health=", s.ShipHealth[i]);
+    whole(" team=", s.ShipTeam[i]);
+    whole(" size=", s.ShipSize[i]);
+    o += '\n';
+  }
+  for (std::size_t i = 0; i < kPartSlots; ++i) {
+    const BattleState& s = state_;
+    if (s.PartX[i] == 0 && s.PartY[i] == 0 && s.PartAngle[i] == 0 && s.PartLife[i] == 0) {
+      continue;
+    }
+    whole("part ", static_cast<long long>(i));
+    real(" x=", s.PartX[i]);
+    real(" y=", s.PartY[i]);
+    real(" angle=", s.PartAngle[i]);
+    real(" life=", s.PartLife[i]);
+    o += '\n';
+  }
+  whole("state NextTeam=", state_.NextTeam);
+  whole(" PurgeFlag=", state_.PurgeFlag);
+  whole(" IdleTicks=", state_.IdleTicks);
+  whole(" EngagedCount=", state_.EngagedCount);
+  whole(" AliveCount=", state_.AliveCount);
+  o += " draws=";
+  o += std::to_string(random_.draws());
+  o += "\nend\n";
+}
+
+void ScriptSession::Impl::SurfaceSize(const Tokens& t) {
+  ArgCount(t, 2, 2, "surface W H");
+  const int limit = std::clamp(options_.maxSurfaceSide, kMinSurfaceSide, kMaxSurfaceSide);
+  const auto w = static_cast<int>(IntegerIn(t[1], "width", kMinSurfaceSide, limit));
+  const auto h = static_cast<int>(IntegerIn(t[2], "height", kMinSurfaceSide, limit));
+  image_.Resize(w, h);
+}
+
+void ScriptSession::Impl::Png(const Tokens& t) {
+  ArgCount(t, 1, 1, "png PATH");
+  const std::string path = FilePath(t[1]);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image_.image().save(&buffer, "PNG")) {
+    throw FileError{path, "cannot encode the picture as PNG"};
+  }
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) {
+    throw FileError{path, std::strerror(errno != 0 ? errno : EACCES)};
+  }
+  const std::size_t size = static_cast<std::size_t>(bytes.size());
+  const bool written = std::fwrite(bytes.constData(), 1, size, file) == size;
+  const int writeErrno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    const int code = !written ? writeErrno : errno;
+    throw FileError{path, std::strerror(code != 0 ? code : EIO)};
+  }
+}
+
+ScriptSession::ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options)
+    : impl_(std::make_unique<Impl>(out, err, options)) {}
+
+ScriptSession::~ScriptSession() = default;
+
+std::optional<int> ScriptSession::RunLine(std::string_view line, std::uint64_t lineNumber) {
+  return impl_->RunLine(line, lineNumber);
+}
+
+const BattleState& ScriptSession::state() const { return impl_->state(); }
+
+std::uint64_t ScriptSession::draws() const { return impl_->draws(); }
+
+namespace {
+
+int RunStream(std::istream& in, const std::string& name, std::ostream& out, std::ostream& err,
+              const ScriptOptions& options) {
+  ScriptSession session(out, err, options);
+  std::string line;
+  std::uint64_t lineNumber = 0;
+  while (std::getline(in, line)) {
+    ++lineNumber;
+    if (const std::optional<int> status = session.RunLine(line, lineNumber)) {
+      return *status;
+    }
+  }
+  if (in.bad()) {
+    err << "error: " << name << ": read error\n";
+    return kScriptFileError;
+  }
+  return kScriptOk;
+}
+
+}  // namespace
+
+int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
+              const ScriptOptions& options) {
+  return RunStream(in, "-", out, err, options);
+}
+
+int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
+                  const ScriptOptions& options) {
+  if (path == "-") {
+    return RunStream(std::cin, path, out, err, options);
+  }
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    err << "error: " << path << ": " << std::strerror(EISDIR) << '\n';
+    return kScriptFileError;
+  }
+  errno = 0;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    err << "error: " << path << ": " << std::strerror(errno != 0 ? errno : ENOENT) << '\n';
+    return kScriptFileError;
+  }
+  return RunStream(file, path, out, err, options);
+}
+
+}  // namespace kelvarin

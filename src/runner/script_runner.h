@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvarin {
+
+struct BattleState;
+
+// Limits of a script run. The defaults are those of `kelvarin --script`; a
+// fuzzer narrows them so that no input can ask for unbounded work or touch
+// files outside its scratch folder.
+struct ScriptOptions {
+  // When false, `png` and `random-file` fail as unwritable/unreadable files
+  // (status 1) without touching the file system.
+  bool allowFiles = true;
+  // When non-empty, `png` and `random-file` use only the last component of
+  // their path, inside this folder.
+  std::string scratchDir;
+  // Upper bound of `tick N`.
+  std::uint64_t maxTicksPerLine = 1000000000;
+  // Upper bound of each side in `surface W H`.
+  int maxSurfaceSide = 8192;
+};
+
+// Exit statuses of a script run.
+inline constexpr int kScriptOk = 0;
+inline constexpr int kScriptFileError = 1;
+inline constexpr int kScriptLineError = 2;
+inline constexpr int kScriptRandomExhausted = 3;
+
+// A script run fed one line at a time: a fresh battle on an 800 x 600 black
+// surface, the time of day 0 and the built-in generator on its fixed seed.
+// Output goes to `out` as each line completes; error messages to `err`.
+class ScriptSession {
+ public:
+  ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options = {});
+  ~ScriptSession();
+  ScriptSession(const ScriptSession&) = delete;
+  ScriptSession& operator=(const ScriptSession&) = delete;
+
+  // Runs one line, numbered `lineNumber` in messages. Returns the exit status
+  // when the run ends on this line (an error or `key 27`), nothing otherwise.
+  // A line rejected with status 2 has changed nothing.
+  std::optional<int> RunLine(std::string_view line, std::uint64_t lineNumber);
+
+  const BattleState& state() const;
+  // Random numbers drawn since the run began.
+  std::uint64_t draws() const;
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Runs a script read from `in` in a fresh battle: drawing traces and dumps go
+// to `out`, the one error message (if any) to `err`. Returns the exit status;
+// never ends the process.
+int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
+              const ScriptOptions& options = {});
+
+// Runs the script file at `path` ("-" reads standard input). A file that
+// cannot be read gives "error: <path>: <reason>" and status 1.
+int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
+                  const ScriptOptions& options = {});
+
+}  // namespace kelvarin

@@ -1,0 +1,488 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QColor>
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "runner/script_runner.h"
+#include "state/battle_state.h"
+
+namespace kelvarin {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome RunText(std::string_view script, const ScriptOptions& options = {}) {
+  std::istringstream in{std::string(script)};
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunScript(in, out, err, options);
+  return {status, out.str(), err.str()};
+}
+
+// A fresh folder per test, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = fs::temp_directory_path() /
+            ("kelvarin-runner-" + std::to_string(::getpid()) + "-" + info->name());
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string File(const std::string& name, const std::string& content = {}) const {
+    const fs::path file = path_ / name;
+    if (!content.empty()) {
+      std::ofstream(file, std::ios::binary) << content;
+    }
+    return file.string();
+  }
+  std::string path() const { return path_.string(); }
+
+ private:
+  fs::path path_;
+};
+
+// ---- Errors: each row of the error table, and that a rejected line changes
+// nothing.
+
+TEST(ScriptErrors, UnreadableScriptIsAFileError) {
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunScriptFile("/nonexistent/battle.kvs", out, err), 1);
+  EXPECT_EQ(err.str(), "error: /nonexistent/battle.kvs: No such file or directory\n");
+
+  TempDir dir;
+  err.str("");
+  EXPECT_EQ(RunScriptFile(dir.path(), out, err), 1);
+  EXPECT_EQ(err.str(), "error: " + dir.path() + ": Is a directory\n");
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST(ScriptErrors, ScriptFileRunsFromDisk) {
+  TempDir dir;
+  const std::string script = dir.File("s.kvs", "set NextTeam 2\ndump\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunScriptFile(script, out, err), 0);
+  EXPECT_EQ(out.str(),
+            "state NextTeam=2 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST(ScriptErrors, UnknownCommandNamesItAndStopsTheRun) {
+  const Outcome r = RunText("# header\n\nset IdleTicks 3\nTick\ndump\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "error: line 4: unknown command 'Tick'\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(ScriptErrors, WrongArgumentCounts) {
+  for (const char* line : {"tick 1 2",
+                           "click 1",
+                           "click 1 2 1 1",
+                           "key",
+                           "key 13 13",
+                           "random",
+                           "random-file",
+                           "random-file a b",
+                           "seed",
+                           "seed 1 2",
+                           "clock",
+                           "clock 1 2",
+                           "ship",
+                           "ship 1",
+                           "part 1",
+                           "set NextTeam",
+                           "set NextTeam 1 2",
+                           "draw",
+                           "draw on off",
+                           "dump now",
+                           "surface 100",
+                           "surface 100 100 100",
+                           "png",
+                           "png a.png b.png"}) {
+    const Outcome r = RunText(std::string(line) + "\ndump\n");
+    EXPECT_EQ(r.status, 2) << line;
+    EXPECT_EQ(r.out, "") << line;
+    const std::string command(std::string_view(line).substr(0, std::string_view(line).find(' ')));
+    EXPECT_NE(r.err.find("error: line 1: '" + command + "'"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(RunText("tick 1 2\n").err,
+            "error: line 1: 'tick' has an extra argument '2' (tick [N])\n");
+}
+
+TEST(ScriptErrors, MalformedNumbersNameTheToken) {
+  for (const auto& [line, token] :
+       std::initializer_list<std::pair<const char*, const char*>>{{"tick 0x10", "0x10"},
+                                                                  {"tick 1.0", "1.0"},
+                                                                  {"tick 1e3", "1e3"},
+                                                                  {"clock nan", "nan"},
+                                                                  {"clock inf", "inf"},
+                                                                  {"clock 1e", "1e"},
+                                                                  {"clock .", "."},
+                                                                  {"click 1,5 2", "1,5"},
+                                                                  {"random 0.5 0x0.8p0", "0x0.8p0"},
+                                                                  {"ship 1 x=", ""},
+                                                                  {"ship 1 target=1.5", "1.5"},
+                                                                  {"part 2 life=-", "-"},
+                                                                  {"seed 1e3", "1e3"},
+                                                                  {"key +", "+"},
+                                                                  {"set IdleTicks 1.", "1."},
+                                                                  {"surface 64.0 64", "64.0"},
+                                                                  {"click 1 1 left", "left"}}) {
+    const Outcome r = RunText(std::string(line) + "\n");
+    EXPECT_EQ(r.status, 2) << line;
+    EXPECT_NE(r.err.find("'" + std::string(token) + "' is not"), std::string::npos) << r.err;
+  }
+}
+
+TEST(ScriptErrors, ValuesOutOfRange) {
+  for (const char* line : {"tick 0",
+                           "tick 1000000001",
+                           "tick 99999999999999999999999",
+                           "click 800.0001 0",
+                           "click 0 -1e-300",
+                           "click 1 600.00000001",
+                           "click 1 1 3",
+                           "click 1 1 0",
+                           "click 1 1 8",
+                           "key 256",
+                           "key -1",
+                           "random 1",
+                           "random 0.5 -0.1",
+                           "random 1e999",
+                           "seed -1",
+                           "seed 18446744073709551616",
+                           "clock 86400",
+                           "clock -0.001",
+                           "ship 101 x=1",
+                           "ship -1 x=1",
+                           "ship 0 x=100000.001",
+                           "ship 0 y=-100000.001",
+                           "ship 0 heading=100.1",
+                           "ship 0 target=101",
+                           "ship 0 health=32768",
+                           "ship 0 health=-1",
+                           "ship 0 team=3",
+                           "ship 0 size=4",
+                           "ship 0 size=6",
+                           "part 301 x=1",
+                           "part 0 angle=-100.5",
+                           "part 0 life=1e3",
+                           "set NextTeam 3",
+                           "set PurgeFlag 1",
+                           "set PurgeFlag -2",
+                           "set IdleTicks 150",
+                           "surface 15 600",
+                           "surface 800 8193"}) {
+    const Outcome r = RunText(std::string(line) + "\ndump\n");
+    EXPECT_EQ(r.status, 2) << line;
+    EXPECT_EQ(r.out, "") << line;
+    EXPECT_NE(r.err.find("error: line 1: "), std::string::npos) << line;
+  }
+}
+
+TEST(ScriptErrors, RangeEndsAreInside) {
+  const Outcome r = RunText(
+      "tick 1\nclick 800 600 4\nclick 0 0 2\nkey 255\nkey 0\nseed 18446744073709551615\n"
+      "clock 86399.999\nship 100 x=-100000 y=100000 heading=-100 target=100 health=32767\n"
+      "part 300 x=-100000 angle=100 life=-100\nset PurgeFlag -1\nset IdleTicks 149\n"
+      "surface 16 8192\nrandom 0 0.99999999999999989\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(ScriptErrors, UnknownFieldsAndScalars) {
+  EXPECT_EQ(RunText("ship 1 speed=3\n").err,
+            "error: line 1: unknown ship field 'speed' in 'speed=3'\n");
+  EXPECT_EQ(RunText("part 1 team=1\n").err,
+            "error: line 1: unknown part field 'team' in 'team=1'\n");
+  EXPECT_EQ(RunText("ship 1 X=3\n").status, 2);  // field names are case-sensitive
+  EXPECT_EQ(RunText("ship 1 x5\n").err, "error: line 1: 'x5' is not FIELD=VALUE\n");
+  EXPECT_EQ(RunText("set nextteam 1\n").status, 2);
+  EXPECT_EQ(RunText("draw yes\n").status, 2);
+}
+
+// Runs `setup`, then `bad` (which must be rejected with status 2), and checks
+// that the state and the generator are exactly as before.
+void ExpectRejectedWithoutEffect(std::string_view setup, std::string_view bad) {
+  std::ostringstream out;
+  std::ostringstream err;
+  ScriptSession session(out, err);
+  std::uint64_t line = 0;
+  std::istringstream lines{std::string(setup)};
+  for (std::string text; std::getline(lines, text);) {
+    ASSERT_FALSE(session.RunLine(text, ++line)) << text;
+  }
+  ASSERT_EQ(session.RunLine("dump", ++line), std::nullopt);
+  const std::string before = out.str();
+  out.str("");
+  EXPECT_EQ(session.RunLine(bad, ++line), 2) << bad;
+  EXPECT_EQ(out.str(), "") << bad;
+  ASSERT_EQ(session.RunLine("dump", ++line), std::nullopt);
+  EXPECT_EQ(out.str(), before) << bad;
+}
+
+TEST(ScriptErrors, RejectedLineChangesNothing) {
+  const char* setup = "ship 1 x=5 y=6 heading=1 target=2 health=3 team=1 size=1\npart 2 life=4";
+  ExpectRejectedWithoutEffect(setup, "ship 1 x=7 x=8");
+  ExpectRejectedWithoutEffect(setup, "ship 1 x=7 health=9 team=9");
+  ExpectRejectedWithoutEffect(setup, "ship 1 y=1 colour=2");
+  ExpectRejectedWithoutEffect(setup, "part 2 life=1 x=2 life=3");
+  ExpectRejectedWithoutEffect(setup, "part 2 x=1 y=zz");
+}
+
+TEST(ScriptErrors, RejectedRandomLineDoesNotSwitchToScriptedValues) {
+  // Had the bad line switched to the (empty) queue, the click would fail.
+  const Outcome r = RunText("random 0.5 0.5 x\n");
+  EXPECT_EQ(r.status, 2);
+  std::ostringstream out;
+  std::ostringstream err;
+  ScriptSession session(out, err);
+  EXPECT_EQ(session.RunLine("random 0.5 1.0", 1), 2);
+  EXPECT_EQ(session.RunLine("click 100 100", 2), std::nullopt) << err.str();
+  EXPECT_EQ(session.state().AliveCount, 0);
+  EXPECT_GT(session.draws(), 0U);
+}
+
+TEST(ScriptErrors, ExhaustedRandomValuesEndTheRunWithStatus3) {
+  const Outcome r = RunText("random 0.5 0.5\ndump\nclick 10 10\ndump\n");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "error: line 3: scripted random values exhausted after 2 draws\n");
+  EXPECT_EQ(r.out,
+            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+}
+
+TEST(ScriptErrors, EmptyQueueFailsOnTheFirstDraw) {
+  const Outcome r = RunText("random 0.5\nclick 10 10\n");
+  EXPECT_EQ(r.err, "error: line 2: scripted random values exhausted after 1 draws\n");
+}
+
+TEST(ScriptErrors, EscapeEndsTheRunSuccessfully) {
+  const Outcome r = RunText("key 13\nkey 65\nkey 27\ndump\nbogus\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  // Enter is a key like any other: the run goes on.
+  EXPECT_NE(RunText("key 13\ndump\n").out.find("PurgeFlag=-1"), std::string::npos);
+}
+
+// ---- Lines and parsing.
+
+TEST(ScriptLines, CommentsBlanksTabsAndCrlf) {
+  const Outcome r = RunText(
+      "# a comment\r\n\r\n   \t\r\n\tset\tNextTeam  2 # trailing\r\nset IdleTicks 7#tight\r\n"
+      "dump#no space\r\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "state NextTeam=2 PurgeFlag=0 IdleTicks=7 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+}
+
+TEST(ScriptLines, ErrorLineNumbersCountEveryLine) {
+  EXPECT_EQ(RunText("# one\n\n   \ndump\nbad\n").err, "error: line 5: unknown command 'bad'\n");
+}
+
+TEST(ScriptLines, VeryLongLinesAreFine) {
+  std::string line = "random";
+  for (int i = 0; i < 100000; ++i) {
+    line += " 0.5";
+  }
+  const Outcome r = RunText(line + "\nclick 100 100\ndump\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("draws=16"), std::string::npos) << r.out;
+}
+
+TEST(ScriptLines, ControlBytesAreJustUnknownTokens) {
+  const Outcome r = RunText(std::string("ti\0ck\n", 6));
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(RunText("dump \x01\n").status, 2);
+}
+
+// ---- State set and dumped.
+
+TEST(ScriptDump, PrintsNonZeroSlotsInShortestFloatForm) {
+  const Outcome r = RunText(
+      "ship 3 x=-0 y=99999.999 heading=0.1 team=1\n"  // 99999.999 is in range, stored as 1e+05
+      "ship 4 x=-0 heading=-0\n"                      // only zeros: not printed
+      "ship 7 health=2\n"
+      "part 0 x=1e-50\n"  // rounds to 0 as a float32: not printed
+      "part 300 life=-0.5 angle=-0\n"
+      "dump\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "ship 3 x=-0 y=1e+05 heading=0.1 target=0 health=0 team=1 size=0\n"
+            "ship 7 x=0 y=0 heading=0 target=0 health=2 team=0 size=0\n"
+            "part 300 x=0 y=0 angle=-0 life=-0.5\n"
+            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\n"
+            "end\n");
+}
+
+TEST(ScriptDump, FieldsNotNamedKeepTheirValues) {
+  const Outcome r = RunText("ship 2 x=1 y=2 size=5 health=36\nship 2 y=3 team=2\ndump\n");
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+            "ship 2 x=1 y=3 heading=0 target=0 health=36 team=2 size=5");
+}
+
+// ---- The generator.
+
+std::string DumpAfter(std::string_view script) {
+  const Outcome r = RunText(std::string(script) + "\ndump\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  return r.out;
+}
+
+TEST(ScriptRandomness, BuiltInGeneratorIsRepeatableAndSeeded) {
+  EXPECT_EQ(DumpAfter("tick 150"), DumpAfter("tick 150"));
+  EXPECT_EQ(DumpAfter("seed 7\ntick 150"), DumpAfter("seed 7\ntick 150"));
+  EXPECT_NE(DumpAfter("seed 7\ntick 150"), DumpAfter("seed 8\ntick 150"));
+  EXPECT_EQ(DumpAfter("tick 150"), DumpAfter("seed 5489\ntick 150"));  // the default seed
+}
+
+TEST(ScriptRandomness, ClickReseedsFromTheClock) {
+  // The click re-seeds, so an earlier seed does not matter; the clock does.
+  EXPECT_EQ(DumpAfter("seed 1\nclick 100 100"), DumpAfter("seed 2\nclick 100 100"));
+  EXPECT_EQ(DumpAfter("clock 0\nclick 100 100"), DumpAfter("click 100 100"));
+  EXPECT_NE(DumpAfter("clock 1.5\nclick 100 100"), DumpAfter("clock 2\nclick 100 100"));
+  // Microseconds are the seed: a tenth of a microsecond makes no difference.
+  EXPECT_EQ(DumpAfter("clock 1.5\nclick 100 100"), DumpAfter("clock 1.50000001\nclick 100 100"));
+}
+
+TEST(ScriptRandomness, QueuedValuesIgnoreReseeding) {
+  const std::string queue =
+      "random 0.25 0.1 0.9 0.9 0.2 0.5 0.5 0.3 0.1 0.2 0.4 0.7 0.8 0.99 0.1 0.1\n";
+  EXPECT_EQ(DumpAfter(queue + "seed 3\nclock 7\nclick 400 300"),
+            DumpAfter(queue + "click 400 300"));
+}
+
+// ---- random-file.
+
+TEST(ScriptRandomFile, ReadsValuesWithComments) {
+  TempDir dir;
+  const std::string file =
+      dir.File("values.txt",
+               "# queued\n0.25\t0.1 0.9 0.9  # first ship\n\n0.2 0.5 0.5\r\n0.3 "
+               "0.1 0.2 0.4 0.7 0.8 0.99 0.1 0.1");
+  const std::string inline_ = DumpAfter(
+      "random 0.25 0.1 0.9 0.9 0.2 0.5 0.5 0.3 0.1 0.2 0.4 0.7 0.8 0.99 0.1 0.1\n"
+      "click 400 300");
+  EXPECT_EQ(DumpAfter("random-file " + file + "\nclick 400 300"), inline_);
+}
+
+TEST(ScriptRandomFile, EmptyFileStillSwitchesToQueuedValues) {
+  TempDir dir;
+  const std::string file = dir.File("empty.txt");
+  std::ofstream{file};
+  const Outcome r = RunText("random-file " + file + "\nclick 10 10\n");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(r.err, "error: line 2: scripted random values exhausted after 0 draws\n");
+}
+
+TEST(ScriptRandomFile, BadValueNamesTheFileLine) {
+  TempDir dir;
+  const std::string file = dir.File("bad.txt", "0.5\n# note\n0.25 1.5\n");
+  const Outcome r = RunText("dump\nrandom-file " + file + "\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "error: line 2: " + file +
+                       " line 3: random value '1.5' is out of range (0 <= random value < 1)\n");
+  const std::string malformed = dir.File("malformed.txt", "0.5 abc\n");
+  EXPECT_EQ(RunText("random-file " + malformed + "\n").err,
+            "error: line 1: " + malformed + " line 1: random value 'abc' is not a number\n");
+}
+
+TEST(ScriptRandomFile, UnreadableFileIsAFileError) {
+  const Outcome r = RunText("dump\nrandom-file /nonexistent/values.txt\ndump\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "error: /nonexistent/values.txt: No such file or directory\n");
+  EXPECT_EQ(r.out,
+            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+}
+
+// ---- The picture.
+
+TEST(ScriptPng, WritesThePictureAtTheSurfaceSize) {
+  TempDir dir;
+  const std::string file = dir.File("battle.png");
+  const Outcome r = RunText(
+      "surface 200 100\nship 0 x=400 y=300 heading=1.5 size=5 health=36 team=1 target=0\n"
+      "tick\npng " +
+      file + "\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  QImage image;
+  ASSERT_TRUE(image.load(QString::fromStdString(file), "PNG"));
+  EXPECT_EQ(image.width(), 200);
+  EXPECT_EQ(image.height(), 100);
+  int lit = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      lit += image.pixelColor(x, y) != QColor(Qt::black) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(lit, 0);
+}
+
+TEST(ScriptPng, SurfaceResizeClearsThePicture) {
+  TempDir dir;
+  const std::string file = dir.File("clear.png");
+  const Outcome r = RunText(
+      "ship 0 x=400 y=300 size=5 health=36 team=1\ntick\nsurface 16 16\npng " + file + "\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  QImage image(QString::fromStdString(file));
+  ASSERT_EQ(image.size(), QSize(16, 16));
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      EXPECT_EQ(image.pixelColor(x, y), QColor(Qt::black));
+    }
+  }
+}
+
+TEST(ScriptPng, UnwritablePathIsAFileError) {
+  const Outcome r = RunText("png /nonexistent/dir/out.png\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "error: /nonexistent/dir/out.png: No such file or directory\n");
+}
+
+// ---- Options a fuzzer narrows.
+
+TEST(ScriptOptionsTest, FilesCanBeDisabledOrConfined) {
+  TempDir dir;
+  ScriptOptions noFiles;
+  noFiles.allowFiles = false;
+  const Outcome off = RunText("png " + dir.path() + "/a.png\n", noFiles);
+  EXPECT_EQ(off.status, 1);
+  EXPECT_FALSE(fs::exists(dir.path() + "/a.png"));
+
+  ScriptOptions confined;
+  confined.scratchDir = dir.path();
+  EXPECT_EQ(RunText("png ../../../../tmp/escape.png\n", confined).status, 0);
+  EXPECT_TRUE(fs::exists(dir.path() + "/escape.png"));
+  EXPECT_EQ(RunText("png ..\n", confined).status, 1);
+  EXPECT_EQ(RunText("png dir/\n", confined).status, 1);
+}
+
+TEST(ScriptOptionsTest, LimitsNarrowTheRanges) {
+  ScriptOptions small;
+  small.maxTicksPerLine = 10;
+  small.maxSurfaceSide = 64;
+  EXPECT_EQ(RunText("tick 10\nsurface 64 64\n", small).status, 0);
+  EXPECT_EQ(RunText("tick 11\n", small).status, 2);
+  EXPECT_EQ(RunText("surface 65 64\n", small).status, 2);
+}
+
+}  // namespace
+}  // namespace kelvarin
