@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
-# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak and a
-# bounded fuzzing run).
+# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); then
+# builds the libFuzzer target with clang and fuzzes the script runner for a
+# bounded time (KELVARIN_FUZZ_SECONDS, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +16,8 @@ for preset in release dev; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== fuzz"
+cmake --preset fuzz -DKELVARIN_FUZZ_SECONDS="${KELVARIN_FUZZ_SECONDS:-60}" >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz

@@ -1,0 +1,254 @@
+#!/usr/bin/env bash
+# The real window, end to end: a private Xvfb display (24-bit) with openbox,
+# the real kelvarin binary under strace, driven by xdotool and checked with
+# screenshots.
+#   window_e2e.sh KELVARIN SCREEN_PROBE
+# Needs Xvfb, openbox, xdotool, ImageMagick's import, xprop, xwininfo,
+# xmessage and strace (scripts/setup.sh --test installs them).
+set -euo pipefail
+
+kelvarin=$1
+probe=$2
+for tool in Xvfb openbox xdotool import xprop xwininfo xdpyinfo xmessage strace; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh --test)" >&2; exit 1; }
+done
+started=$(date +%s.%N)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-e2e.XXXXXX")
+pids=()
+cleanup() {
+  local status=$?
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  if [[ -n "${KELVARIN_E2E_KEEP:-}" ]]; then
+    echo "kept $work" >&2
+  else
+    rm -rf "$work"
+  fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
+step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
+
+# Polls COMMAND every 0.1 s until it succeeds or SECONDS have passed.
+poll() {
+  local seconds=$1
+  shift
+  local deadline
+  deadline=$(calc "$(date +%s.%N) + $seconds")
+  until "$@"; do
+    if awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now > end) }'; then
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# --- the display and the window manager --------------------------------------
+
+# -displayfd lets the server pick a free display, so parallel runs never clash.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+  >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+poll 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY
+display_up() { xdpyinfo >/dev/null 2>&1; }
+poll 10 display_up || fail "cannot connect to Xvfb on $DISPLAY"
+step "Xvfb on $DISPLAY"
+
+HOME="$work/home" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll 10 wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+step "openbox running"
+
+# --- the program, under strace -----------------------------------------------
+
+# A home, a runtime folder and a session bus address of its own, so that the
+# platform plumbing has nothing to create and nothing to launch.
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=$work/runtime/no-bus" strace -f -qq -o "$work/strace.log" \
+  -e trace=%file,socket,connect,ftruncate -e signal=none \
+  "$kelvarin" >"$work/stdout" 2>"$work/stderr" &
+kelvarin_pid=$!
+pids+=("$kelvarin_pid")
+
+find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
+window_up() { [[ -n "$(find_window)" ]]; }
+poll 20 window_up || fail "no visible window captioned \"Kelvarin 1.06\""
+win=$(find_window)
+[[ "$(xdotool getwindowname "$win")" == "Kelvarin 1.06" ]] || fail "caption is not \"Kelvarin 1.06\""
+step "window $win captioned \"Kelvarin 1.06\""
+
+# Client area: absolute position and size.
+client() {
+  xwininfo -id "$win" | awk '
+    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF}
+    END {print x, y, w, h}'
+}
+read -r cx cy cw ch < <(client)
+[[ "$cw" == 713 && "$ch" == 597 ]] || fail "initial client area ${cw}x${ch}, expected 713x597"
+step "initial client area ${cw}x${ch}"
+
+# Frame extents (left, right, top, bottom) as the window manager reports them.
+frame() {
+  xprop -id "$win" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ','
+}
+
+shot=0
+screenshot() {
+  shot=$((shot + 1))
+  import -silent -window root "$work/shot.png" 2>/dev/null
+}
+
+# Takes a screenshot and sets sx sy sw sh to the surface's drawable inside, in
+# screen pixels, shrunk by one pixel on each side; fails when there is none.
+find_surface() {
+  local found
+  read -r cx cy cw ch < <(client)
+  screenshot
+  found=$("$probe" "$work/shot.png" --surface "$cx" "$cy" "$cw" "$ch")
+  [[ -n "$found" ]] || return 1
+  read -r sx sy sw sh <<<"$found"
+  sx=$((sx + 1)) sy=$((sy + 1)) sw=$((sw - 2)) sh=$((sh - 2))
+  ((sw > 0 && sh > 0))
+}
+# Sorts the colours of a rectangle of the last screenshot into `counts`.
+measure() {
+  counts=$("$probe" "$work/shot.png" "$@") && [[ -n "$counts" ]]
+}
+count() {
+  awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"
+}
+# Everything on the surface that is not black.
+drawn() { echo $(($(count team) + $(count grey) + $(count particle) + $(count foreign))); }
+
+activate() { xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true; }
+
+# --- a left click shows the flagship's green rear edge near the click ----------
+
+activate
+find_surface || fail "no drawing surface found in the window"
+step "surface inside ${sw}x${sh} at $((sx - cx)),$((sy - cy)) in the client area"
+px=$((sx + sw / 2))
+py=$((sy + sh / 2))
+xdotool mousemove --sync "$px" "$py" click 1
+green_near_click() {
+  screenshot
+  measure $((px - 30)) $((py - 30)) 61 61 && (($(count green) >= 3))
+}
+poll 3 green_near_click || fail "no green (50, 255, 50) near the click at $px,$py: $counts"
+step "left click: green rear edge near the click"
+
+# --- Enter wears every ship down until the surface is black ------------------
+
+surface_black() {
+  find_surface && measure "$sx" "$sy" "$sw" "$sh" && (($(count black) > 0 && $(drawn) == 0))
+}
+xdotool key --clearmodifiers Return
+poll 20 surface_black || fail "the surface never became entirely black after Enter: $counts"
+step "Enter: the surface is entirely black"
+
+# --- resizing below 2000 twips snaps back -------------------------------------
+
+xdotool windowsize "$win" 40 40
+sleep 1
+outer_ok() {
+  read -r cx cy cw ch < <(client)
+  read -r fl fr ft fb < <(frame)
+  ((cw + fl + fr >= 133 && ch + ft + fb >= 133))
+}
+poll 3 outer_ok || fail "the window stayed smaller than 2000 twips: client ${cw}x${ch}"
+((cw < 713 && ch < 597)) || fail "the window was not made smaller at all (${cw}x${ch})"
+step "resized below 2000 twips: outer $((cw + fl + fr))x$((ch + ft + fb))"
+xdotool windowsize "$win" 713 597
+sleep 0.5
+
+# The picture is back: a surface of full size with only the battle's own
+# colours on it, and at least one ship.
+picture_back() {
+  find_surface && ((sw > 400 && sh > 300)) && measure "$sx" "$sy" "$sw" "$sh" &&
+    (($(count foreign) == 0 && $(count team) + $(count grey) > 0))
+}
+
+# Gives the surface a fleet to show.
+spawn() {
+  activate
+  find_surface || fail "no drawing surface found in the window"
+  xdotool mousemove --sync $((sx + sw / 3)) $((sy + sh / 3)) click 3
+  poll 3 picture_back || fail "no ship on the surface after a click: $counts"
+}
+
+# --- minimise and restore -----------------------------------------------------
+
+spawn
+xdotool windowminimize --sync "$win"
+iconic() { xprop -id "$win" WM_STATE | grep -q 'Iconic'; }
+poll 3 iconic || fail "the window did not minimise"
+sleep 0.5
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || xdotool windowmap --sync "$win"
+poll 3 picture_back || fail "the picture did not come back after restoring: $counts"
+step "minimised and restored: the picture is back"
+
+# --- cover and uncover --------------------------------------------------------
+
+find_surface || fail "no drawing surface found in the window"
+xmessage -geometry "$((sw / 2))x$((sh / 2))+$((sx + 20))+$((sy + 20))" \
+  -bg white -fg white "covering" &
+cover_pid=$!
+pids+=("$cover_pid")
+covered() {
+  screenshot
+  measure "$sx" "$sy" "$sw" "$sh" && (($(count foreign) > 1000))
+}
+poll 5 covered || fail "the covering window never showed over the surface"
+kill "$cover_pid"
+wait "$cover_pid" 2>/dev/null || true
+poll 3 picture_back || fail "the picture did not come back after uncovering: $counts"
+step "covered and uncovered: the picture is back"
+
+# --- Escape ends the program at once, with status 0 ----------------------------
+
+activate
+xdotool key --clearmodifiers Escape
+pressed=$(date +%s.%N)
+exited() { ! kill -0 "$kelvarin_pid" 2>/dev/null; }
+poll 1 exited || fail "still running one second after Escape"
+took=$(calc "$(date +%s.%N) - $pressed")
+status=0
+wait "$kelvarin_pid" || status=$?
+((status == 0)) || fail "exit status $status after Escape"
+step "Escape: exit status 0 after ${took} s"
+
+# --- nothing written, no network ----------------------------------------------
+
+[[ ! -s "$work/stdout" ]] || fail "the program printed on standard output: $(head -c 300 "$work/stdout")"
+
+log="$work/strace.log"
+# Opening for writing, creating, renaming, removing or linking a file.
+writes=$(grep -E '(open|openat|openat2)\(.*(O_WRONLY|O_RDWR|O_CREAT|O_TRUNC)' "$log" |
+  grep -vE '"/dev/(null|shm/[^"]*|dri/[^"]*|tty)"' || true)
+changes=$(grep -E '^[0-9]+ +(creat|rename|renameat2?|unlink|unlinkat|mkdir|mkdirat|link|linkat|symlink|symlinkat|truncate|ftruncate|mknod|mknodat)\(' "$log" |
+  grep -vE 'ftruncate\([0-9]+<?(/dev/shm|/memfd)' | grep -v '= -1 ' || true)
+sockets=$(grep -E 'socket\((AF_INET|AF_INET6|PF_INET|PF_INET6)\b' "$log" || true)
+if [[ -n "$writes$changes" ]]; then
+  fail "files written:"$'\n'"$writes$changes"
+fi
+[[ -z "$sockets" ]] || fail "network sockets opened:"$'\n'"$sockets"
+step "strace: no file written, no network socket ($(wc -l <"$log") calls traced, $shot screenshots)"
+echo "PASS"
