@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <QCloseEvent>
+#include <QMoveEvent>
 #include <QResizeEvent>
 #include <chrono>
 #include <ctime>
@@ -60,6 +61,7 @@ void MainWindow::Form_Resize() {
     setMinimumSize(minimum);
   }
 
+  fittedOuter_ = QSize(snapped.width, snapped.height);
   const PixelSize surfaceSize = SurfaceSizeForOuter(snapped);
   pct_->setGeometry(kSurfaceLeft, kSurfaceTop, surfaceSize.width, surfaceSize.height);
   const PixelSize inner = InnerSizeForSurface(surfaceSize);
@@ -112,6 +114,15 @@ void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   // Coming back from minimized may not resize the window; re-fit anyway.
   if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible()) {
+    Form_Resize();
+  }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // A window manager tells the frame's size only after the first show, and
+  // does not resize the client for it: when the outer size is news, re-fit.
+  if (isVisible() && !isMinimized() && frameGeometry().size() != fittedOuter_) {
     Form_Resize();
   }
 }

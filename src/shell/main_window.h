@@ -50,6 +50,7 @@ class MainWindow final : public QWidget {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -60,6 +61,7 @@ class MainWindow final : public QWidget {
   SurfaceWidget* pct_ = nullptr;
   QTimer tmr_;
   std::unique_ptr<TickStats> stats_;
+  QSize fittedOuter_;  // the outer size the surface was last fitted to
 };
 
 }  // namespace kelvarin
