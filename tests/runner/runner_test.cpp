@@ -148,7 +148,8 @@ TEST(ScriptErrors, MalformedNumbersNameTheToken) {
                                                                   {"click 1 1 left", "left"}}) {
     const Outcome r = RunText(std::string(line) + "\n");
     EXPECT_EQ(r.status, 2) << line;
-    EXPECT_NE(r.err.find("'" + std::string(token) + "' is not"), std::string::npos) << r.err;
+    const std::string quoted = std::string(1, '\'').append(token).append("' is not");
+    EXPECT_NE(r.err.find(quoted), std::string::npos) << r.err;
   }
 }
 
