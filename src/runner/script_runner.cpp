@@ -41,6 +41,10 @@ constexpr double kAngleLimit = 100.0;
 // Trace output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushThreshold = 1 << 16;
 
+int SideLimit(const ScriptOptions& options) {
+  return std::clamp(options.maxSurfaceSide, kMinSurfaceSide, kMaxSurfaceSide);
+}
+
 // A line that cannot be run: status 2.
 struct LineError {
   std::string message;
@@ -197,7 +201,8 @@ class ScriptSession::Impl {
   const ScriptOptions options_;
 
   BattleState state_;
-  ImageSurface image_{kDefaultWidth, kDefaultHeight};
+  ImageSurface image_{std::min(kDefaultWidth, SideLimit(options_)),
+                      std::min(kDefaultHeight, SideLimit(options_))};
   std::string trace_;
   TracingSurface surface_{image_, trace_};
   ScriptRandom random_;
@@ -547,7 +552,7 @@ void ScriptSession::Impl::Dump(const Tokens& t) {
 
 void ScriptSession::Impl::SurfaceSize(const Tokens& t) {
   ArgCount(t, 2, 2, "surface W H");
-  const int limit = std::clamp(options_.maxSurfaceSide, kMinSurfaceSide, kMaxSurfaceSide);
+  const int limit = SideLimit(options_);
   const auto w = static_cast<int>(IntegerIn(t[1], "width", kMinSurfaceSide, limit));
   const auto h = static_cast<int>(IntegerIn(t[2], "height", kMinSurfaceSide, limit));
   image_.Resize(w, h);

@@ -23,7 +23,8 @@ struct ScriptOptions {
   std::string scratchDir;
   // Upper bound of `tick N`.
   std::uint64_t maxTicksPerLine = 1000000000;
-  // Upper bound of each side in `surface W H`.
+  // Upper bound of each side of the surface: of `surface W H`, and of the
+  // 800 x 600 that a run starts with.
   int maxSurfaceSide = 8192;
 };
 
