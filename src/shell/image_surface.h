@@ -2,7 +2,9 @@
 
 #include <QImage>
 #include <QRect>
+#include <cstdint>
 
+#include "shell/raster.h"
 #include "sim/surface.h"
 
 namespace kelvarin {
@@ -10,12 +12,14 @@ namespace kelvarin {
 // The drawing surface kept as an off-screen picture: an RGB32 image of the
 // surface's inner pixel size, black at start. Logical x maps to pixels by
 // x * width / 800 and y by y * height / 600, so the two scales differ when the
-// image is not 4:3. Lines and circle outlines use a solid 1-pixel pen without
-// antialiasing; everything is clipped to the image, however far outside the
-// coordinates lie.
+// image is not 4:3; a point falls in the pixel that contains it. Lines and
+// circle outlines are drawn 1 pixel wide, without antialiasing, by the
+// rasteriser in raster.h straight into the picture's pixels, so drawing a
+// thing again in black erases exactly what it lit; everything is clipped to
+// the image, however far outside the coordinates lie.
 //
-// The surface remembers the pixel rectangle touched since the last
-// TakeDirty(), so a window only has to repaint that part.
+// The surface remembers the pixel rectangle drawn on since it was last asked,
+// so a window only has to repaint that part.
 class ImageSurface final : public Surface {
  public:
   ImageSurface(int width = 1, int height = 1);
@@ -24,8 +28,8 @@ class ImageSurface final : public Surface {
   void Resize(int width, int height);
 
   const QImage& image() const { return image_; }
-  int width() const { return image_.width(); }
-  int height() const { return image_.height(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
 
   void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void Circle(float x, float y, float radius, Rgb colour) override;
@@ -35,14 +39,27 @@ class ImageSurface final : public Surface {
   QRect TakeDirty();
 
   // Logical to pixel coordinates; the one place the mapping lives.
-  double PixelX(double x) const { return x * image_.width() / 800.0; }
-  double PixelY(double y) const { return y * image_.height() / 600.0; }
+  double PixelX(double x) const { return x * width_ / 800.0; }
+  double PixelY(double y) const { return y * height_ / 600.0; }
 
  private:
-  void MarkDirty(double left, double top, double right, double bottom);
+  raster::PixelBuffer Pixels();
+  void MarkDirty(const raster::PixelBounds& drawn);
+  void MarkAllDirty();
+  void ForgetDirty();
 
   QImage image_;
-  QRect dirty_;
+  // The picture's size and row length in pixels, kept at hand: a drawing
+  // call is a few dozen nanoseconds, and asking the image costs calls.
+  int width_ = 1;
+  int height_ = 1;
+  int stride_ = 1;
+  // What was drawn since the last TakeDirty(), inclusive; empty while
+  // dirtyRight_ < dirtyLeft_.
+  int dirtyLeft_ = 0;
+  int dirtyTop_ = 0;
+  int dirtyRight_ = -1;
+  int dirtyBottom_ = -1;
 };
 
 }  // namespace kelvarin

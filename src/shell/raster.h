@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+
+namespace kelvarin::raster {
+
+// A 32-bit pixel buffer: `stride` is the distance between the starts of two
+// rows, counted in pixels (not bytes). Nothing is owned.
+struct PixelBuffer {
+  std::uint32_t* bits = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+};
+
+// Inclusive pixel bounds of what a drawing call wrote (for a circle, its
+// square clipped to the buffer); empty when nothing was drawn.
+struct PixelBounds {
+  int left = 0;
+  int top = 0;
+  int right = -1;
+  int bottom = -1;
+
+  bool empty() const { return right < left || bottom < top; }
+};
+
+// A 1-pixel line between the pixels that contain (x1, y1) and (x2, y2)
+// (pixel (i, j) covers [i, i + 1) x [j, j + 1)). Both end pixels are drawn;
+// every pixel in between is the one nearest the ideal line between the end
+// pixels, stepping one pixel at a time along the longer axis. The result does
+// not depend on the order of the end points, nor on how much of the line lies
+// outside the buffer: the visible part is found before stepping, so a line
+// from -1e9 to 1e9 costs only the pixels it lights. Coordinates that are not
+// finite draw nothing. A line reaching more than 2^24 pixels beyond the
+// buffer is first cut at that distance, and one with ends beyond about 2^40
+// pixels is placed only as finely as doubles allow; either way it costs no
+// more than the pixels it lights and never writes outside the buffer.
+PixelBounds DrawLine(const PixelBuffer& buffer, double x1, double y1, double x2, double y2,
+                     std::uint32_t colour);
+
+// A circle outline by the midpoint method, centred on the pixel containing
+// (cx, cy), with the radius rounded to whole pixels (halves away from zero;
+// the sign is ignored). It is symmetric about its centre pixel in both axes
+// and both diagonals. A radius of 0 lights the centre pixel alone. Circles
+// wholly outside the buffer, or around it with the outline outside, cost
+// nothing; radii above 2^24 pixels draw nothing.
+PixelBounds DrawCircle(const PixelBuffer& buffer, double cx, double cy, double radius,
+                       std::uint32_t colour);
+
+}  // namespace kelvarin::raster
