@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "shell/raster.h"
+
 namespace kelvarin::bench {
 namespace {
 
@@ -35,36 +37,6 @@ void AimAll(BattleState& s) {
     const double dy = static_cast<double>(s.ShipY[t]) - s.ShipY[i];
     s.ShipHeading[i] = static_cast<float>(std::atan2(dx, dy));
   }
-}
-
-bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
-                 double xmax, double ymax) {
-  const double dx = x2 - x1;
-  const double dy = y2 - y1;
-  double t0 = 0.0;
-  double t1 = 1.0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) {
-      t0 = std::max(t0, t);
-    } else {
-      t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
-  }
-  const double ox = x1;
-  const double oy = y1;
-  x1 = ox + t0 * dx;
-  y1 = oy + t0 * dy;
-  x2 = ox + t1 * dx;
-  y2 = oy + t1 * dy;
-  return true;
 }
 
 QPen Pen(Rgb c) {
@@ -137,7 +109,8 @@ void QPainterSurface::Line(float x1, float y1, float x2, float y2, Rgb colour) {
   if (!std::isfinite(px1) || !std::isfinite(py1) || !std::isfinite(px2) || !std::isfinite(py2)) {
     return;
   }
-  if (!ClipSegment(px1, py1, px2, py2, -2.0, -2.0, image_.width() + 2.0, image_.height() + 2.0)) {
+  if (!raster::ClipSegment(px1, py1, px2, py2, -2.0, -2.0, image_.width() + 2.0,
+                           image_.height() + 2.0)) {
     return;
   }
   QPainter painter(&image_);

@@ -14,46 +14,6 @@ constexpr double kFar = 16777216.0;  // 2^24
 
 using i64 = std::int64_t;
 
-// Liang-Barsky clipping of a segment against [xmin, xmax] x [ymin, ymax]. An
-// end point inside the box is left exactly as it was.
-bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
-                 double xmax, double ymax) {
-  const double dx = x2 - x1;
-  const double dy = y2 - y1;
-  double t0 = 0.0;
-  double t1 = 1.0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) {
-        return false;
-      }
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) {
-      t0 = std::max(t0, t);
-    } else {
-      t1 = std::min(t1, t);
-    }
-    if (t0 > t1) {
-      return false;
-    }
-  }
-  const double ox = x1;
-  const double oy = y1;
-  if (t0 > 0.0) {
-    x1 = ox + t0 * dx;
-    y1 = oy + t0 * dy;
-  }
-  if (t1 < 1.0) {
-    x2 = ox + t1 * dx;
-    y2 = oy + t1 * dy;
-  }
-  return true;
-}
-
 // Ceiling of a / b for b > 0.
 i64 CeilDiv(i64 a, i64 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
 
@@ -187,6 +147,44 @@ PixelBounds Step(const PixelBuffer& buf, i64 ax, i64 ay, i64 bx, i64 by, std::ui
 }
 
 }  // namespace
+
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
+                 double xmax, double ymax) {
+  const double dx = x2 - x1;
+  const double dy = y2 - y1;
+  double t0 = 0.0;
+  double t1 = 1.0;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {x1 - xmin, xmax - x1, y1 - ymin, ymax - y1};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0.0) {
+      if (q[i] < 0.0) {
+        return false;
+      }
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0.0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    if (t0 > t1) {
+      return false;
+    }
+  }
+  const double ox = x1;
+  const double oy = y1;
+  if (t0 > 0.0) {
+    x1 = ox + t0 * dx;
+    y1 = oy + t0 * dy;
+  }
+  if (t1 < 1.0) {
+    x2 = ox + t1 * dx;
+    y2 = oy + t1 * dy;
+  }
+  return true;
+}
 
 PixelBounds DrawLine(const PixelBuffer& buf, double x1, double y1, double x2, double y2,
                      std::uint32_t colour) {

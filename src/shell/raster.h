@@ -24,6 +24,12 @@ struct PixelBounds {
   bool empty() const { return right < left || bottom < top; }
 };
 
+// Liang-Barsky clipping of a segment against [xmin, xmax] x [ymin, ymax]. An
+// end point inside the box is left exactly as it was. False when nothing of
+// the segment is inside.
+bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
+                 double xmax, double ymax);
+
 // A 1-pixel line between the pixels that contain (x1, y1) and (x2, y2)
 // (pixel (i, j) covers [i, i + 1) x [j, j + 1)). Both end pixels are drawn;
 // every pixel in between is the one nearest the ideal line between the end
