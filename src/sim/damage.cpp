@@ -26,8 +26,7 @@ void DamageShip(World& world, int k) {
     }
     s.PartX[j] = x;
     s.PartY[j] = y;
-    const double a = world.random.Next();
-    s.PartAngle[j] = static_cast<float>(a * 360 * 0.0174532925199433);
+    s.PartAngle[j] = DrawDirection(world.random);
     const double b = world.random.Next();
     s.PartLife[j] = static_cast<float>(b * 17);
     if (s.DebrisLeft == 0) {

@@ -4,7 +4,6 @@ namespace kelvarin {
 namespace {
 
 constexpr int kFleetSize = 5;
-constexpr std::int16_t kFlagship = 5;
 
 std::int16_t FreshHealth(int size) { return static_cast<std::int16_t>((size + 1) * (size + 1)); }
 
@@ -17,13 +16,9 @@ void AdvanceTeam(BattleState& s) {
   }
 }
 
-float DrawHeading(Random& random) {
-  return static_cast<float>(random.Next() * 360 * 0.0174532925199433);
-}
-
 void MakeFlagship(BattleState& s, int i) {
-  s.ShipSize[i] = kFlagship;
-  s.ShipHealth[i] = FreshHealth(kFlagship);
+  s.ShipSize[i] = kFlagshipSize;
+  s.ShipHealth[i] = FreshHealth(kFlagshipSize);
 }
 
 FleetSpawned SpawnFleet(World& world, float x, float y, float heading, int sizeRange) {
@@ -41,7 +36,7 @@ FleetSpawned SpawnFleet(World& world, float x, float y, float heading, int sizeR
     const double r3 = world.random.Next();
     auto size = static_cast<std::int16_t>(r3 * r2 * sizeRange);
     if (size == 4) {
-      size = kFlagship;
+      size = kFlagshipSize;
     }
     s.ShipSize[i] = size;
     s.ShipHealth[i] = FreshHealth(size);

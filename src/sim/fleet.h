@@ -20,7 +20,4 @@ FleetSpawned SpawnFleet(World& world, float x, float y, float heading, int sizeR
 // Makes slot i a flagship: size 5, health 36.
 void MakeFlagship(BattleState& s, int i);
 
-// A uniformly random heading, 0 to just under 2 pi.
-float DrawHeading(Random& random);
-
 }  // namespace kelvarin

@@ -17,7 +17,7 @@ KeyResult pct_KeyDown(BattleState& state, int keyCode) {
 void pct_MouseDown(World& world, int button, float x, float y, double secondsSinceMidnight) {
   world.random.Reseed(secondsSinceMidnight);
   AdvanceTeam(world.state);
-  const float heading = DrawHeading(world.random);
+  const float heading = DrawDirection(world.random);
   const FleetSpawned fleet = SpawnFleet(world, x, y, heading, 4);
   // Only a complete fleet dropped with the left button gets a flagship.
   if (fleet.count == 5 && button == kButtonLeft) {

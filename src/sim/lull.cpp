@@ -21,7 +21,7 @@ void StartNewBattle(World& world) {
     AdvanceTeam(s);
     const auto x = static_cast<float>(world.random.Next() * 800);
     const auto y = static_cast<float>(world.random.Next() * 600);
-    const float heading = DrawHeading(world.random);
+    const float heading = DrawDirection(world.random);
     const FleetSpawned spawned = SpawnFleet(world, x, y, heading, 5);
     if (spawned.count == 5) {
       MakeFlagship(s, spawned.lastSlot);

@@ -5,9 +5,6 @@
 namespace kelvarin {
 namespace {
 
-constexpr double kFullTurn = 6.283185307179588;
-constexpr float kFullTurnF = 6.2831855F;  // 2 pi as float32, the upper test
-constexpr int kFlagship = 5;
 constexpr float kStandOff = 250.0F;  // flagships keep this far away
 constexpr float kTooClose = 20.0F;   // any ship turns away inside this
 
@@ -36,10 +33,10 @@ void Steer(World& world, int i) {
   if (bearing > 0) {
     Turn(s, i, random.Next() * 0.1 / scale);
   }
-  if (bearing < 0 && distance < kStandOff && size == kFlagship) {
+  if (bearing < 0 && distance < kStandOff && size == kFlagshipSize) {
     Turn(s, i, random.Next() * 0.2 / scale);
   }
-  if (bearing > 0 && distance < kStandOff && size == kFlagship) {
+  if (bearing > 0 && distance < kStandOff && size == kFlagshipSize) {
     Turn(s, i, -(random.Next() * 0.2 / scale));
   }
   if (bearing < 0 && distance < kTooClose) {

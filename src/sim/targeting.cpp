@@ -8,16 +8,8 @@
 namespace kelvarin {
 namespace {
 
-constexpr double kQuarterTurn = 1.570796326794897;
-constexpr double kHalfTurn = 3.141592653589794;
-constexpr double kFullTurn = 6.283185307179588;
-// The limits are compared as the float32 values of pi/2 and pi.
-constexpr float kQuarterTurnF = 1.5707964F;
-constexpr float kHalfTurnF = 3.1415927F;
-
 constexpr float kFiringRange = 100.0F;
 constexpr int kLargestGunship = 3;
-constexpr int kFlagship = 5;
 constexpr double kLaunchChance = 0.03;
 constexpr double kSwitchChance = 0.3;
 
@@ -70,7 +62,7 @@ void EngageTarget(World& world, int i) {
 
   // Every ship that gets this far draws the launch number, flagship or not.
   const double launch = world.random.Next();
-  if (s.ShipSize[i] == kFlagship && launch < kLaunchChance) {
+  if (s.ShipSize[i] == kFlagshipSize && launch < kLaunchChance) {
     LaunchShip(world, i);
     return;
   }
