@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runner/atomic_file.h"
 #include "runner/script_runner.h"
 #include "shell/main_window.h"
 
@@ -107,6 +108,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
   if (mode == Mode::Script) {
+    kelvarin::RemoveTemporaryFilesOnSignals();
     return kelvarin::RunScriptFile(scriptPath, std::cout, std::cerr);
   }
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runner/atomic_file.h"
 #include "runner/script_numbers.h"
 #include "runner/script_random.h"
 #include "runner/tracing_surface.h"
@@ -567,18 +567,10 @@ void ScriptSession::Impl::Png(const Tokens& t) {
   if (!image_.image().save(&buffer, "PNG")) {
     throw FileError{path, "cannot encode the picture as PNG"};
   }
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) {
-    throw FileError{path, std::strerror(errno != 0 ? errno : EACCES)};
-  }
-  const std::size_t size = static_cast<std::size_t>(bytes.size());
-  const bool written = std::fwrite(bytes.constData(), 1, size, file) == size;
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const int code = !written ? writeErrno : errno;
-    throw FileError{path, std::strerror(code != 0 ? code : EIO)};
+  const std::error_code error =
+      WriteFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  if (error) {
+    throw FileError{path, error.message()};
   }
 }
 
