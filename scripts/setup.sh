@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Kelvarin needs and that are missing.
 #   scripts/setup.sh         what building and running the program needs
-#   scripts/setup.sh --test  also what the tests, the fuzzer and the benchmarks need
+#   scripts/setup.sh --package  also what building the Debian package needs
+#   scripts/setup.sh --test  also what the tests, the fuzzer, the benchmarks and the package's
+#                            validators need
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
+  packages+=(dpkg-dev file)
+fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev)
+             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev
+             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin)
 fi
 
 missing=()

@@ -2,8 +2,9 @@
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); then
-# builds the libFuzzer target with clang and fuzzes the script runner for a
-# bounded time (KELVARIN_FUZZ_SECONDS, default 60).
+# builds the Debian package from the release build and checks it
+# (scripts/check-package.sh); then builds the libFuzzer target with clang and
+# fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,9 @@ for preset in release dev; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== package"
+scripts/check-package.sh build/release
 
 echo "== fuzz"
 cmake --preset fuzz -DKELVARIN_FUZZ_SECONDS="${KELVARIN_FUZZ_SECONDS:-60}" >/dev/null
