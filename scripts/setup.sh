@@ -5,7 +5,7 @@
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev)
