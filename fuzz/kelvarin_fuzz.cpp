@@ -1,10 +1,12 @@
 // libFuzzer target: one input is one script, run line by line in a fresh
 // battle exactly as `kelvarin --script` would, within limits that keep every
 // input cheap and harmless:
-//   - `png` and `random-file` work only inside a private scratch folder, which
-//     is emptied after every input;
+//   - `png`, `gif` and `random-file` work only inside a private scratch
+//     folder, which is emptied after every input;
 //   - `surface` sides are at most 256 pixels and one `tick` line runs at most
-//     500 ticks, and an input stops once its lines asked for 2000 ticks;
+//     500 ticks, and an input stops once its lines asked for 2000 ticks, so a
+//     recording holds at most 2000 frames of at most 256 x 256 pixels;
+//   - the end of an input finishes a recording as the end of a script does;
 //   - `key 27` and errors end the run, never the process.
 // Besides crashes and sanitizer reports, it aborts when the run breaks the
 // contract of its exit status and its one error line.
@@ -108,6 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view script(reinterpret_cast<const char*>(data), size);
   std::optional<int> status;
   bool touchedFiles = false;
+  bool finished = false;  // the status is that of the end of the input
   std::uint64_t lineNumber = 0;
   {
     kelvarin::ScriptSession session(out, err, options);
@@ -122,8 +125,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ticks += TicksAskedFor(line);
       if (ticks > kTicksPerInput) break;
       touchedFiles = touchedFiles || line.find("png") != std::string_view::npos ||
+                     line.find("gif") != std::string_view::npos ||
                      line.find("random-file") != std::string_view::npos;
       status = session.RunLine(line, lineNumber);
+    }
+    if (!status) {
+      status = session.Finish();
+      finished = true;
     }
   }
   if (touchedFiles) EmptyScratch();
@@ -131,12 +139,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The run ends with 0 and says nothing, or with 1, 2 or 3 and exactly one
   // line on standard error that starts with "error: ".
   const std::string message = err.str();
-  if (!status || *status == 0) {
+  if (*status == 0) {
     Check(message.empty(), "a run that ended well printed an error");
   } else {
     Check(*status >= 1 && *status <= 3, "an exit status outside 0..3");
     Check(message.starts_with("error: "), "an error message without \"error: \"");
     Check(message.find('\n') == message.size() - 1, "an error message that is not one line");
+    Check(!finished || *status == 1, "the end of an input gave a status other than 0 or 1");
     if (*status != 1) {
       Check(message.starts_with("error: line " + std::to_string(lineNumber) + ": "),
             "a line error that does not name the line it stopped on");

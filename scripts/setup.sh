@@ -7,7 +7,7 @@
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev)
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   packages+=(dpkg-dev file)
 fi

@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "runner/atomic_file.h"
+#include "runner/battle_recording.h"
 #include "runner/script_runner.h"
 #include "shell/main_window.h"
+#include "sim/random.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ constexpr char kUsage[] =
     "Usage: kelvarin [Qt options]        open the window\n"
     "       kelvarin --stats             open the window; print tick timings on exit\n"
     "       kelvarin --script FILE       run a script without a window (FILE - reads stdin)\n"
+    "       kelvarin --gif FILE [--seconds N] [--seed S] [--size WxH]\n"
+    "                                    record the battle as an animated GIF, no window\n"
     "       kelvarin --version           print the version\n"
     "       kelvarin --help              print this help\n";
 
@@ -48,10 +52,12 @@ bool HasDisplay(const std::vector<std::string_view>& args) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  enum class Mode { Window, Stats, Script, Version, Help };
+  enum class Mode { Window, Stats, Script, Gif, Version, Help };
   int modes = 0;
   Mode mode = Mode::Window;
   std::string scriptPath;
+  kelvarin::BattleRecording gif;
+  bool gifOptions = false;
   // Arguments that are not ours: Qt's standard options, or mistakes.
   std::vector<char*> rest{argv[0]};
   std::vector<std::string_view> restViews;
@@ -74,6 +80,18 @@ int main(int argc, char* argv[]) {
       mode = Mode::Script;
       scriptPath = argv[++i];
       ++modes;
+    } else if (arg == "--gif") {
+      if (i + 1 >= argc) {
+        return UsageError();
+      }
+      mode = Mode::Gif;
+      gif.path = argv[++i];
+      ++modes;
+    } else if (arg == "--seconds" || arg == "--seed" || arg == "--size") {
+      if (i + 1 >= argc || !kelvarin::SetRecordingOption(gif, arg, argv[++i])) {
+        return UsageError();
+      }
+      gifOptions = true;
     } else if (arg.starts_with("--")) {
       // Qt's options are written with one dash; anything else with two is unknown.
       return UsageError();
@@ -82,7 +100,7 @@ int main(int argc, char* argv[]) {
       restViews.push_back(arg);
     }
   }
-  if (modes > 1) {
+  if (modes > 1 || (gifOptions && mode != Mode::Gif)) {
     return UsageError();
   }
 
@@ -90,6 +108,7 @@ int main(int argc, char* argv[]) {
     case Mode::Version:
     case Mode::Help:
     case Mode::Script:
+    case Mode::Gif:
       if (!restViews.empty()) {
         return UsageError();
       }
@@ -110,6 +129,15 @@ int main(int argc, char* argv[]) {
   if (mode == Mode::Script) {
     kelvarin::RemoveTemporaryFilesOnSignals();
     return kelvarin::RunScriptFile(scriptPath, std::cout, std::cerr);
+  }
+  if (mode == Mode::Gif) {
+    if (!gif.seed) {
+      gif.seed =
+          kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::MainWindow::SecondsSinceMidnight());
+      std::cout << "seed " << *gif.seed << std::endl;  // so that the battle can be recorded again
+    }
+    kelvarin::RemoveTemporaryFilesOnSignals();
+    return kelvarin::RecordBattle(gif, std::cerr);
   }
 
   if (!HasDisplay(restViews)) {

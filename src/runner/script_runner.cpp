@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "runner/atomic_file.h"
+#include "runner/gif_recorder.h"
 #include "runner/script_numbers.h"
 #include "runner/script_random.h"
 #include "runner/tracing_surface.h"
@@ -167,6 +168,7 @@ class ScriptSession::Impl {
       : out_(out), err_(err), options_(options) {}
 
   std::optional<int> RunLine(std::string_view line, std::uint64_t lineNumber);
+  int Finish();
 
   const BattleState& state() const { return state_; }
   std::uint64_t draws() const { return random_.draws(); }
@@ -193,7 +195,10 @@ class ScriptSession::Impl {
   void Dump(const Tokens& t);
   void SurfaceSize(const Tokens& t);
   void Png(const Tokens& t);
+  void Gif(const Tokens& t);
 
+  void AddFrame();
+  void FinishRecording();
   std::string FilePath(std::string_view token) const;
 
   std::ostream& out_;
@@ -208,6 +213,8 @@ class ScriptSession::Impl {
   ScriptRandom random_;
   World world_{state_, surface_, random_};
   double timeOfDay_ = 0.0;
+  GifRecorder gif_;
+  std::string gifPath_;  // as the script named it, for messages
 };
 
 void ScriptSession::Impl::Flush() {
@@ -223,27 +230,41 @@ std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint
   if (tokens.empty()) {
     return std::nullopt;
   }
+  int status = kScriptOk;
   try {
     const After after = Execute(tokens);
     Flush();
     if (after == After::Stop) {
       return kScriptOk;
     }
+    return std::nullopt;
   } catch (const LineError& e) {
     Flush();
     err_ << "error: line " << lineNumber << ": " << e.message << '\n';
-    return kScriptLineError;
+    status = kScriptLineError;
   } catch (const FileError& e) {
     Flush();
     err_ << "error: " << e.path << ": " << e.reason << '\n';
-    return kScriptFileError;
+    status = kScriptFileError;
   } catch (const RandomExhausted&) {
     Flush();
     err_ << "error: line " << lineNumber << ": scripted random values exhausted after "
          << random_.draws() << " draws\n";
-    return kScriptRandomExhausted;
+    status = kScriptRandomExhausted;
   }
-  return std::nullopt;
+  // A run that ends with an error leaves no recording behind.
+  gif_.Discard();
+  return status;
+}
+
+int ScriptSession::Impl::Finish() {
+  try {
+    FinishRecording();
+  } catch (const FileError& e) {
+    err_ << "error: " << e.path << ": " << e.reason << '\n';
+    return kScriptFileError;
+  }
+  return kScriptOk;
 }
 
 ScriptSession::Impl::After ScriptSession::Impl::Execute(const Tokens& t) {
@@ -276,6 +297,8 @@ ScriptSession::Impl::After ScriptSession::Impl::Execute(const Tokens& t) {
     SurfaceSize(t);
   } else if (command == "png") {
     Png(t);
+  } else if (command == "gif") {
+    Gif(t);
   } else {
     throw LineError{"unknown command " + Quoted(command)};
   }
@@ -288,6 +311,9 @@ void ScriptSession::Impl::Tick(const Tokens& t) {
   const std::int64_t count = t.size() > 1 ? IntegerIn(t[1], "tick count", 1, limit) : 1;
   for (std::int64_t k = 0; k < count; ++k) {
     tmr_Timer(world_);
+    if (gif_.recording()) {
+      AddFrame();
+    }
     if (trace_.size() >= kFlushThreshold) {
       Flush();
     }
@@ -316,7 +342,11 @@ void ScriptSession::Impl::Click(const Tokens& t) {
 ScriptSession::Impl::After ScriptSession::Impl::Key(const Tokens& t) {
   ArgCount(t, 1, 1, "key CODE");
   const auto code = static_cast<int>(IntegerIn(t[1], "key code", 0, 255));
-  return pct_KeyDown(state_, code) == KeyResult::Quit ? After::Stop : After::Continue;
+  if (pct_KeyDown(state_, code) != KeyResult::Quit) {
+    return After::Continue;
+  }
+  FinishRecording();
+  return After::Stop;
 }
 
 void ScriptSession::Impl::RandomValues(const Tokens& t) {
@@ -555,6 +585,9 @@ void ScriptSession::Impl::SurfaceSize(const Tokens& t) {
   const int limit = SideLimit(options_);
   const auto w = static_cast<int>(IntegerIn(t[1], "width", kMinSurfaceSide, limit));
   const auto h = static_cast<int>(IntegerIn(t[2], "height", kMinSurfaceSide, limit));
+  if (gif_.recording()) {
+    throw LineError{"the surface keeps its size while a gif is recorded ('gif stop' ends it)"};
+  }
   image_.Resize(w, h);
 }
 
@@ -574,6 +607,44 @@ void ScriptSession::Impl::Png(const Tokens& t) {
   }
 }
 
+// `stop` is a keyword: a file of that name is written `./stop`.
+void ScriptSession::Impl::Gif(const Tokens& t) {
+  ArgCount(t, 1, 1, "gif FILE|stop");
+  if (t[1] == "stop") {
+    if (!gif_.recording()) {
+      throw LineError{"'gif stop' with no gif being recorded"};
+    }
+    FinishRecording();
+    return;
+  }
+  if (gif_.recording()) {
+    throw LineError{"a gif is already being recorded to " + Quoted(gifPath_) +
+                    " ('gif stop' ends it)"};
+  }
+  const std::string path = FilePath(t[1]);
+  if (gif_.Start(path, image_) != GifRecorder::Status::kOk) {
+    throw FileError{path, gif_.failure()};
+  }
+  gifPath_ = path;
+}
+
+void ScriptSession::Impl::AddFrame() {
+  switch (gif_.AddFrame(image_)) {
+    case GifRecorder::Status::kOk:
+      return;
+    case GifRecorder::Status::kTooManyColours:
+      throw LineError{"a frame of " + Quoted(gifPath_) + " needs more than 256 colours"};
+    case GifRecorder::Status::kFileError:
+      throw FileError{gifPath_, gif_.failure()};
+  }
+}
+
+void ScriptSession::Impl::FinishRecording() {
+  if (gif_.recording() && gif_.Finish(image_) != GifRecorder::Status::kOk) {
+    throw FileError{gifPath_, gif_.failure()};
+  }
+}
+
 ScriptSession::ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options)
     : impl_(std::make_unique<Impl>(out, err, options)) {}
 
@@ -586,6 +657,8 @@ std::optional<int> ScriptSession::RunLine(std::string_view line, std::uint64_t l
 const BattleState& ScriptSession::state() const { return impl_->state(); }
 
 std::uint64_t ScriptSession::draws() const { return impl_->draws(); }
+
+int ScriptSession::Finish() { return impl_->Finish(); }
 
 namespace {
 
@@ -604,7 +677,7 @@ int RunStream(std::istream& in, const std::string& name, std::ostream& out, std:
     err << "error: " << name << ": read error\n";
     return kScriptFileError;
   }
-  return kScriptOk;
+  return session.Finish();
 }
 
 }  // namespace

@@ -15,10 +15,10 @@ struct BattleState;
 // fuzzer narrows them so that no input can ask for unbounded work or touch
 // files outside its scratch folder.
 struct ScriptOptions {
-  // When false, `png` and `random-file` fail as unwritable/unreadable files
+  // When false, `png`, `gif` and `random-file` fail as unwritable/unreadable files
   // (status 1) without touching the file system.
   bool allowFiles = true;
-  // When non-empty, `png` and `random-file` use only the last component of
+  // When non-empty, `png`, `gif` and `random-file` use only the last component of
   // their path, inside this folder.
   std::string scratchDir;
   // Upper bound of `tick N`.
@@ -48,6 +48,10 @@ class ScriptSession {
   // when the run ends on this line (an error or `key 27`), nothing otherwise.
   // A line rejected with status 2 has changed nothing.
   std::optional<int> RunLine(std::string_view line, std::uint64_t lineNumber);
+
+  // Ends a run that reached the end of its script: finishes a gif being
+  // recorded. Returns the exit status, 0 or 1 (the file cannot be written).
+  int Finish();
 
   const BattleState& state() const;
   // Random numbers drawn since the run began.

@@ -28,7 +28,7 @@ void DamageShip(World& world, int k) {
     s.PartY[j] = y;
     s.PartAngle[j] = DrawDirection(world.random);
     const double b = world.random.Next();
-    s.PartLife[j] = static_cast<float>(b * 17);
+    s.PartLife[j] = static_cast<float>(b * kDebrisLife);
     if (s.DebrisLeft == 0) {
       return;
     }

@@ -7,7 +7,6 @@ namespace {
 
 constexpr double kGunChance = 0.03;
 constexpr double kSpread = 0.1;
-constexpr float kShotLife = 50.0F;
 
 }  // namespace
 

@@ -5,7 +5,6 @@
 namespace kelvarin {
 namespace {
 
-constexpr Rgb kFlank{150, 150, 150};
 constexpr double kTailSpread = 2.5;
 
 struct Outline {
@@ -51,7 +50,7 @@ void EraseShip(World& world, int i) {
 }
 
 void DrawShip(World& world, int i) {
-  DrawOutline(world.surface, OutlineOf(world.state, i), kFlank,
+  DrawOutline(world.surface, OutlineOf(world.state, i), kFlankColour,
               TeamColour(world.state.ShipTeam[i]));
 }
 

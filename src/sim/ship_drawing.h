@@ -4,6 +4,9 @@
 
 namespace kelvarin {
 
+// The grey of a ship's two flanks.
+inline constexpr Rgb kFlankColour{150, 150, 150};
+
 // Team colours of the rear edge: team 0 red, 1 green, 2 blue.
 Rgb TeamColour(int team);
 

@@ -1,0 +1,92 @@
+#include "runner/battle_recording.h"
+
+#include <ostream>
+
+#include "runner/gif_recorder.h"
+#include "runner/script_numbers.h"
+#include "runner/script_runner.h"
+#include "shell/image_surface.h"
+#include "sim/random.h"
+#include "sim/tick.h"
+#include "sim/world.h"
+#include "state/battle_state.h"
+
+namespace kelvarin {
+namespace {
+
+constexpr int kFramesPerSecond = 25;
+// The first automatic battle arrives at the end of this tick; the next one
+// draws it.
+constexpr int kFirstBattleTick = 150;
+
+std::optional<int> IntegerIn(std::string_view text, int lo, int hi) {
+  const std::optional<script::Integer> value = script::ParseInteger(text);
+  if (!value) {
+    return std::nullopt;
+  }
+  const std::optional<std::int64_t> inRange = value->InRange(lo, hi);
+  if (!inRange) {
+    return std::nullopt;
+  }
+  return static_cast<int>(*inRange);
+}
+
+}  // namespace
+
+bool SetRecordingOption(BattleRecording& r, std::string_view name, std::string_view value) {
+  using R = BattleRecording;
+  if (name == "--seconds" && !r.seconds) {
+    r.seconds = IntegerIn(value, 1, R::kMaxSeconds);
+    return r.seconds.has_value();
+  }
+  if (name == "--seed" && !r.seed) {
+    const std::optional<script::Integer> seed = script::ParseInteger(value);
+    if (seed) {
+      r.seed = seed->AsUint64();
+    }
+    return r.seed.has_value();
+  }
+  if (name == "--size" && !r.width) {
+    const std::size_t x = value.find('x');
+    if (x == std::string_view::npos) {
+      return false;
+    }
+    const std::optional<int> width = IntegerIn(value.substr(0, x), R::kMinSide, R::kMaxSide);
+    const std::optional<int> height = IntegerIn(value.substr(x + 1), R::kMinSide, R::kMaxSide);
+    if (!width || !height) {
+      return false;
+    }
+    r.width = width;
+    r.height = height;
+    return true;
+  }
+  return false;
+}
+
+int RecordBattle(const BattleRecording& r, std::ostream& err) {
+  BattleState state;
+  ImageSurface image(r.width.value_or(800), r.height.value_or(600));
+  BuiltinRandom random(r.seed.value_or(BuiltinRandom::kDefaultSeed));
+  World world{state, image, random};
+  for (int tick = 0; tick < kFirstBattleTick; ++tick) {
+    tmr_Timer(world);
+  }
+
+  GifRecorder gif;
+  GifRecorder::Status status = gif.Start(r.path, image);
+  const int frames = r.seconds.value_or(BattleRecording::kDefaultSeconds) * kFramesPerSecond;
+  for (int frame = 0; frame < frames && status == GifRecorder::Status::kOk; ++frame) {
+    tmr_Timer(world);
+    status = gif.AddFrame(image);
+  }
+  if (status == GifRecorder::Status::kOk) {
+    status = gif.Finish(image);
+  }
+  if (status != GifRecorder::Status::kOk) {
+    err << "error: " << r.path << ": " << gif.failure() << '\n';
+    return kScriptFileError;  // the battle alone never needs more than 256 colours
+  }
+  return kScriptOk;
+}
+
+}  // namespace kelvarin
