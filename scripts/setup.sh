@@ -5,10 +5,12 @@
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+# libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
+# window run natively under a Wayland compositor.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libx11-dev libxext-dev qt6-wayland)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev)
+             xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston)
 fi
 
 missing=()
