@@ -6,12 +6,13 @@
 namespace kelvarin {
 
 // Ticks from the start to the first automatic battle in the full-screen and
-// screensaver runs: about half a second instead of the six of the lull.
-inline constexpr int kAmbientFirstBattleTicks = 12;
+// screensaver runs: a third of a second instead of the lull's six, so that
+// the battle shows within the first second even when the start is slow.
+inline constexpr int kAmbientFirstBattleTicks = 8;
 
 // How a full-screen or screensaver run starts: the generator is seeded from
 // the time of day, so each activation shows a different battle, and the lull
-// count is set so that the first battle comes at the end of the twelfth tick.
+// count is set so that the first battle comes at the end of the eighth tick.
 // From then on the lull rule runs as everywhere.
 inline void StartAmbient(World& world, double secondsSinceMidnight) {
   world.random.Reseed(secondsSinceMidnight);
