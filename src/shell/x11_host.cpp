@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 namespace kelvarin {
 namespace {
@@ -65,9 +64,8 @@ int BitsPerPixel(Display* display, int depth) {
 // true-colour visual takes as it is.
 bool TakesPicturePixels(Display* display, const XWindowAttributes& a) {
   const Visual* v = a.visual;
-  return (v->c_class == TrueColor || v->c_class == DirectColor) &&
-         (a.depth == 24 || a.depth == 32) && v->red_mask == 0xff0000 && v->green_mask == 0xff00 &&
-         v->blue_mask == 0xff && BitsPerPixel(display, a.depth) == 32;
+  return v->c_class == TrueColor && (a.depth == 24 || a.depth == 32) && v->red_mask == 0xff0000 &&
+         v->green_mask == 0xff00 && v->blue_mask == 0xff && BitsPerPixel(display, a.depth) == 32;
 }
 
 }  // namespace
@@ -119,7 +117,8 @@ X11Host::X11Host(Display* display, unsigned long window) : display_(display), wi
 struct X11Host::Shared {
   XShmSegmentInfo segment{};
   XImage* image = nullptr;
-  bool busy = false;  // the server may still be reading the image
+  bool busy = false;          // the server may still be reading the image
+  unsigned long lastPut = 0;  // the request number of the last put
 
   ~Shared() {
     if (image != nullptr) {
@@ -260,6 +259,7 @@ void X11Host::PushShared(const QImage& picture, const QRect& area) {
     std::memcpy(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + area.x() * 4,
                 picture.constScanLine(y) + area.x() * 4, rowBytes);
   }
+  shared_->lastPut = NextRequest(display_);
   XShmPutImage(display_, window_, gc_, image, area.x(), area.y(), area.x(), area.y(), area.width(),
                area.height(), True);
   shared_->busy = true;
@@ -272,8 +272,10 @@ X11Host::News X11Host::Read() {
     XEvent event;
     XNextEvent(display_, &event);
     if (event.type == shmCompletion_) {
+      // Only the last put's word frees the image: an earlier one may still
+      // be queued after a wait for the server.
       const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
-      if (shared_ && done.shmseg == shared_->segment.shmseg) {
+      if (shared_ && done.shmseg == shared_->segment.shmseg && done.serial >= shared_->lastPut) {
         shared_->busy = false;
       }
       continue;
