@@ -145,17 +145,6 @@ int main(int argc, char* argv[]) {
   }
 
   kelvarin::CatchQuitSignals();
-  if (mode == Mode::Root) {
-    // A screensaver daemon names the window to draw into; without one, the root.
-    const char* named = std::getenv("XSCREENSAVER_WINDOW");
-    if (named != nullptr && named[0] != '\0') {
-      windowId = kelvarin::ParseWindowId(named);
-      if (!windowId) {
-        std::cerr << "kelvarin: XSCREENSAVER_WINDOW is not a window id: " << named << '\n';
-        return kUsageError;
-      }
-    }
-  }
   if (mode == Mode::Root || mode == Mode::WindowId) {
     return kelvarin::RunHostedBattle(windowId, stats, argv[0], std::cerr);
   }

@@ -1,6 +1,7 @@
 #include "shell/hosted_battle.h"
 
 #include <QCoreApplication>
+#include <cstdlib>
 #include <string>
 
 #include "shell/ambient_start.h"
@@ -64,6 +65,14 @@ void HostedBattle::Show(const QRect& dirty) { host_.Push(surface_.image(), dirty
 
 int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, char* program,
                     std::ostream& err) {
+  const char* named = std::getenv("XSCREENSAVER_WINDOW");
+  if (!id && named != nullptr && named[0] != '\0') {
+    id = ParseWindowId(named);
+    if (!id) {
+      err << "kelvarin: XSCREENSAVER_WINDOW is not a window id: " << named << '\n';
+      return 2;
+    }
+  }
   int argc = 1;
   char* argv[] = {program, nullptr};
   QCoreApplication app(argc, argv);

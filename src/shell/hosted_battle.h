@@ -43,9 +43,11 @@ class HostedBattle final : public QObject {
   std::unique_ptr<TickStats> stats_;
 };
 
-// Runs the battle in the X window `id` (the root window when there is none)
-// until the host is destroyed or a quit signal arrives (see quit_signals.h).
-// Returns the exit status: 0, or 1 after one line on `err` when the host
+// Runs the battle in the X window `id`; without one, in the window named by
+// XSCREENSAVER_WINDOW, as screensaver daemons do, or else the root window. It
+// runs until the host is destroyed or a quit signal arrives (see
+// quit_signals.h). Returns the exit status: 0; 2 after one line on `err` when
+// XSCREENSAVER_WINDOW is not a window id; 1 after one line when the host
 // cannot be used. With collectStats the tick statistics go to `err` at the end.
 int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, char* program,
                     std::ostream& err);
