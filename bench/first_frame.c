@@ -9,25 +9,7 @@
  * unpainted window is one colour. Polls every millisecond; the program keeps
  * running after this exits. Exit status 1 on timeout. */
 #define _POSIX_C_SOURCE 200809L
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-#include <time.h>
-#include <unistd.h>
-
-static double NowMs(void) {
-  struct timespec ts;
-  clock_gettime(CLOCK_MONOTONIC, &ts);
-  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
-
-static int Ignore(Display *d, XErrorEvent *e) {
-  (void)d;
-  (void)e;
-  return 0; /* windows come and go while we look */
-}
+#include "probe_common.h"
 
 static Window Find(Display *d, Window w, const char *title, int depth) {
   char *name = NULL;

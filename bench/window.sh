@@ -12,6 +12,19 @@
 # CPU comes from /proc/PID/schedstat (nanoseconds on the CPU), so start-up is
 # excluded by taking differences.
 #
+# Then the screensaver modes and full screen, each launched by saver_probe,
+# measured for the same time from 1 s after its first battle and ended by
+# SIGTERM; one line each:
+#   window_id_shm     --window-id into a 1280x1024 host (pixels through MIT-SHM)
+#   window_id_socket  the same on a server without MIT-SHM (through the socket)
+#   root              --root on the 1280x1024 root window (start and end only)
+#   fullscreen        --fullscreen on a 1920x1080 screen under openbox
+# with first_battle_ms (launch to the first team colour on the screen),
+# cpu_pct and server_cpu_pct (the program's and the X server's CPU, per cent
+# of one core), peak_rss_mb, term_to_exit_ms (SIGTERM to the end) and the exit
+# status, followed by the run's --stats lines (in the screensaver modes a
+# tick's time includes sending the changed pixels to the server).
+#
 # Usage: bench/window.sh [KELVARIN_BINARY]   (default build/bench/kelvarin,
 #        then build/release/kelvarin). BATTLE_SECONDS=N changes the 10 s.
 # Needs Xvfb, xdotool, a C compiler and the X11 headers; openbox is optional.
@@ -26,6 +39,7 @@ if [[ -z "$bin" ]]; then
   done
 fi
 [[ -n "$bin" && -x "$bin" ]] || { echo "window.sh: no kelvarin binary; build one first" >&2; exit 2; }
+bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 battle=${BATTLE_SECONDS:-10}
 
 work=$(mktemp -d)
@@ -45,20 +59,30 @@ trap cleanup EXIT
 
 cc -std=c11 -O2 "$here/first_frame.c" -lX11 -o "$work/first_frame"
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" \
-  >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-[[ -s "$work/display" ]] || { echo "window.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+# Starts a private Xvfb with ARGS and points DISPLAY at it; sets server_pid.
+start_server() {
+  : >"$work/display"
+  Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$work/display" >>"$work/xvfb.log" 2>&1 &
+  server_pid=$!
+  pids+=("$server_pid")
+  for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
+  [[ -s "$work/display" ]] || { echo "window.sh: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=":$(head -n 1 "$work/display")"
+}
+# Starts openbox on it when installed; sets wm.
+start_wm() {
+  wm=none
+  if command -v openbox >/dev/null; then
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    wm=openbox
+    sleep 1  # let it take over the screen before the window appears
+  fi
+}
+
+start_server -screen 0 1280x1024x24 -dpi 96
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-wm=none
-if command -v openbox >/dev/null; then
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
-  wm=openbox
-  sleep 1  # let it take over the screen before the window appears
-fi
+start_wm
 
 cpu_ns() { awk '{ print $1 }' "/proc/$kelvarin_pid/schedstat"; }
 pct() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.2f", (b - a) / 1e9 / t * 100 }'; }
@@ -104,3 +128,54 @@ echo "cpu_idle_pct $idle"
 echo "cpu_battle_pct $busy (over $(printf %.1f "$battle_t") s)"
 awk -v kb="$peak_kb" 'BEGIN { printf "peak_rss_mb %.1f\n", kb / 1024 }'
 cat "$work/stats"
+
+# --- the screensaver modes and full screen ------------------------------------
+
+cc -std=c11 -O2 "$here/saver_probe.c" -lX11 -lXext -o "$work/saver_probe"
+ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }
+
+# measure NAME SECONDS PROBE_ARGS...: one run through saver_probe, measured
+# for SECONDS (0: only its start and end); prints its line and --stats lines.
+measure() {
+  local name=$1 seconds=$2
+  shift 2
+  coproc PROBE { "$work/saver_probe" "$@" 2>"$work/saver_stats"; }
+  local out=${PROBE[0]} in=${PROBE[1]} probe_pid=$PROBE_PID
+  pids+=("$probe_pid")
+  local key pid first term status figures="cpu_pct - server_cpu_pct -"
+  read -r key pid <&"$out"
+  if ! read -r key first <&"$out"; then
+    echo "$name: no battle within 5 s"
+    return
+  fi
+  if ((seconds > 0)); then
+    sleep 1
+    local t0 c0 s0 t
+    t0=$(now); c0=$(ns "$pid"); s0=$(ns "$server_pid")
+    sleep "$seconds"
+    t=$(elapsed "$t0")
+    figures="cpu_pct $(pct "$c0" "$(ns "$pid")" "$t") server_cpu_pct $(pct "$s0" "$(ns "$server_pid")" "$t")"
+  fi
+  local peak_kb
+  peak_kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
+  echo term >&"$in"
+  read -r key term <&"$out"
+  read -r key status <&"$out"
+  wait "$probe_pid" || true
+  echo "$name first_battle_ms $first $figures" \
+    "peak_rss_mb $(awk -v kb="$peak_kb" 'BEGIN { printf "%.1f", kb / 1024 }')" \
+    "term_to_exit_ms $term status $status"
+  sed 's/^/  /' "$work/saver_stats"
+}
+
+start_server -screen 0 1280x1024x24 -dpi 96
+measure window_id_shm "$battle" --host 1280x1024 5000 "$bin" --stats --window-id HOST
+measure root 0 5000 "$bin" --stats --root
+
+start_server -screen 0 1280x1024x24 -extension MIT-SHM
+measure window_id_socket "$battle" --host 1280x1024 5000 "$bin" --stats --window-id HOST
+
+start_server -screen 0 1920x1080x24 -dpi 96
+start_wm
+echo "display $DISPLAY 1920x1080x24, window manager $wm"
+measure fullscreen "$battle" 5000 "$bin" --stats --fullscreen

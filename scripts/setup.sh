@@ -7,13 +7,15 @@
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev)
+# libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
+# window run natively under a Wayland compositor.
+packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   packages+=(dpkg-dev file)
 fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev
+             xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin)
 fi
 

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,19 +10,27 @@
 #include "runner/atomic_file.h"
 #include "runner/battle_recording.h"
 #include "runner/script_runner.h"
+#include "shell/ambient_start.h"
+#include "shell/hosted_battle.h"
 #include "shell/main_window.h"
+#include "shell/quit_signals.h"
 #include "sim/random.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "Usage: kelvarin [Qt options]        open the window\n"
-    "       kelvarin --stats             open the window; print tick timings on exit\n"
+    "       kelvarin --fullscreen        open the window full screen\n"
+    "       kelvarin --root              draw on the X root window, or into the window named by\n"
+    "                                    XSCREENSAVER_WINDOW (for screensaver daemons)\n"
+    "       kelvarin --window-id ID      draw into the X window ID (0x hexadecimal or decimal)\n"
     "       kelvarin --script FILE       run a script without a window (FILE - reads stdin)\n"
     "       kelvarin --gif FILE [--seconds N] [--seed S] [--size WxH]\n"
     "                                    record the battle as an animated GIF, no window\n"
     "       kelvarin --version           print the version\n"
-    "       kelvarin --help              print this help\n";
+    "       kelvarin --help              print this help\n"
+    "Add --stats to any of the first four to print tick timings on exit. -root and\n"
+    "-window-id are accepted too. SIGTERM, SIGINT and SIGHUP end them with status 0.\n";
 
 constexpr int kUsageError = 2;
 
@@ -52,41 +61,58 @@ bool HasDisplay(const std::vector<std::string_view>& args) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  enum class Mode { Window, Stats, Script, Gif, Version, Help };
+  enum class Mode { Window, Fullscreen, Root, WindowId, Script, Gif, Version, Help };
   int modes = 0;
   Mode mode = Mode::Window;
+  bool stats = false;
   std::string scriptPath;
+  std::optional<unsigned long> windowId;
   kelvarin::BattleRecording gif;
   bool gifOptions = false;
   // Arguments that are not ours: Qt's standard options, or mistakes.
   std::vector<char*> rest{argv[0]};
   std::vector<std::string_view> restViews;
 
+  const auto setMode = [&](Mode chosen) {
+    mode = chosen;
+    ++modes;
+  };
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--version") {
-      mode = Mode::Version;
-      ++modes;
+      setMode(Mode::Version);
     } else if (arg == "--help") {
-      mode = Mode::Help;
-      ++modes;
+      setMode(Mode::Help);
     } else if (arg == "--stats") {
-      mode = Mode::Stats;
-      ++modes;
+      if (stats) {
+        return UsageError();
+      }
+      stats = true;
+    } else if (arg == "--fullscreen") {
+      setMode(Mode::Fullscreen);
+    } else if (arg == "--root" || arg == "-root") {
+      setMode(Mode::Root);
+    } else if (arg == "--window-id" || arg == "-window-id") {
+      if (i + 1 >= argc) {
+        return UsageError();
+      }
+      windowId = kelvarin::ParseWindowId(argv[++i]);
+      if (!windowId) {
+        return UsageError();
+      }
+      setMode(Mode::WindowId);
     } else if (arg == "--script") {
       if (i + 1 >= argc) {
         return UsageError();
       }
-      mode = Mode::Script;
+      setMode(Mode::Script);
       scriptPath = argv[++i];
-      ++modes;
     } else if (arg == "--gif") {
       if (i + 1 >= argc) {
         return UsageError();
       }
-      mode = Mode::Gif;
+      setMode(Mode::Gif);
       gif.path = argv[++i];
-      ++modes;
     } else if (arg == "--seconds" || arg == "--seed" || arg == "--size") {
       if (i + 1 >= argc || !kelvarin::SetRecordingOption(gif, arg, argv[++i])) {
         return UsageError();
@@ -109,12 +135,19 @@ int main(int argc, char* argv[]) {
     case Mode::Help:
     case Mode::Script:
     case Mode::Gif:
+      if (stats || !restViews.empty()) {
+        return UsageError();
+      }
+      break;
+    case Mode::Root:
+    case Mode::WindowId:
+      // No Qt window, so no Qt options.
       if (!restViews.empty()) {
         return UsageError();
       }
       break;
     case Mode::Window:
-    case Mode::Stats:
+    case Mode::Fullscreen:
       break;
   }
 
@@ -140,6 +173,11 @@ int main(int argc, char* argv[]) {
     return kelvarin::RecordBattle(gif, std::cerr);
   }
 
+  kelvarin::CatchQuitSignals();
+  if (mode == Mode::Root || mode == Mode::WindowId) {
+    return kelvarin::RunHostedBattle(windowId, stats, argv[0], std::cerr);
+  }
+
   if (!HasDisplay(restViews)) {
     std::cerr << "kelvarin: no display found; run it under a display, e.g. xvfb-run -a kelvarin\n";
     return 1;
@@ -153,9 +191,16 @@ int main(int argc, char* argv[]) {
     // Qt took its own options out; whatever is left is not understood.
     return UsageError();
   }
+  kelvarin::QuitOnCaughtSignals(app);
 
-  kelvarin::MainWindow frm(mode == Mode::Stats);
-  frm.show();
+  kelvarin::MainWindow frm(stats);
+  if (mode == Mode::Fullscreen) {
+    frm.UseWholeWindow();
+    kelvarin::StartAmbient(frm.world(), kelvarin::MainWindow::SecondsSinceMidnight());
+    frm.showFullScreen();
+  } else {
+    frm.show();
+  }
   const int status = app.exec();
   if (frm.stats() != nullptr) {
     frm.stats()->Print(std::cerr);

@@ -40,6 +40,14 @@ void MainWindow::Form_Resize() {
   if (isMinimized()) {
     return;
   }
+  if (wholeWindow_) {
+    fittedOuter_ = frameGeometry().size();
+    pct_->setGeometry(rect());
+    surface_.Resize(width(), height());
+    surface_.Cls();
+    pct_->update();
+    return;
+  }
   // The outer size includes the frame and title bar; before the window system
   // has told us the frame, it is the client size.
   const QSize client = size();
@@ -68,6 +76,13 @@ void MainWindow::Form_Resize() {
   surface_.Resize(inner.width, inner.height);
   surface_.Cls();
   pct_->update();
+}
+
+void MainWindow::UseWholeWindow() {
+  wholeWindow_ = true;
+  pct_->setFrameStyle(QFrame::NoFrame);
+  setMinimumSize(0, 0);
+  Form_Resize();
 }
 
 void MainWindow::KeyDown(int keyCode) {

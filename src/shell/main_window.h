@@ -39,6 +39,10 @@ class MainWindow final : public QWidget {
   // Re-fits the surface to the window and clears it; see resizeEvent.
   void Form_Resize();
 
+  // For full screen: the surface becomes the whole window, with no border
+  // and no margins, and the window keeps no minimum size.
+  void UseWholeWindow();
+
   // The handlers behind `pct`'s key and mouse reports and the timer.
   void KeyDown(int keyCode);
   void MouseDown(int button, float x, float y);
@@ -62,6 +66,7 @@ class MainWindow final : public QWidget {
   QTimer tmr_;
   std::unique_ptr<TickStats> stats_;
   QSize fittedOuter_;  // the outer size the surface was last fitted to
+  bool wholeWindow_ = false;
 };
 
 }  // namespace kelvarin

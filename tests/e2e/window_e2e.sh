@@ -9,49 +9,8 @@ set -euo pipefail
 
 kelvarin=$1
 probe=$2
-for tool in Xvfb openbox xdotool import xprop xwininfo xdpyinfo xmessage strace; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh --test)" >&2; exit 1; }
-done
-started=$(date +%s.%N)
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-e2e.XXXXXX")
-pids=()
-cleanup() {
-  local status=$?
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-  done
-  for pid in "${pids[@]}"; do
-    wait "$pid" 2>/dev/null || true
-  done
-  if [[ -n "${KELVARIN_E2E_KEEP:-}" ]]; then
-    echo "kept $work" >&2
-  else
-    rm -rf "$work"
-  fi
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
-step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
-
-# Polls COMMAND every 0.1 s until it succeeds or SECONDS have passed.
-poll() {
-  local seconds=$1
-  shift
-  local deadline
-  deadline=$(calc "$(date +%s.%N) + $seconds")
-  until "$@"; do
-    if awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now > end) }'; then
-      return 1
-    fi
-    sleep 0.1
-  done
-}
+source "$(dirname "$0")/e2e_lib.sh"
+need Xvfb openbox xdotool import xprop xwininfo xdpyinfo xmessage strace
 
 # --- the display and the window manager --------------------------------------
 

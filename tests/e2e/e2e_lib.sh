@@ -1,0 +1,71 @@
+# Sourced by the screensaver and Wayland end-to-end tests: a scratch folder,
+# the processes to end on exit, failing, timing and waiting for conditions.
+#   KELVARIN_E2E_KEEP=1 keeps the scratch folder (screenshots, logs).
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-e2e.XXXXXX")
+started=$(date +%s.%N)
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid" 2>/dev/null || true
+  done
+  if [[ -n "${KELVARIN_E2E_KEEP:-}" ]]; then
+    echo "kept $work" >&2
+  else
+    rm -rf "$work"
+  fi
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
+step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
+
+# Polls COMMAND every 0.1 s until it succeeds or SECONDS have passed.
+poll() {
+  local seconds=$1
+  shift
+  local deadline
+  deadline=$(calc "$(date +%s.%N) + $seconds")
+  until "$@"; do
+    if awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now > end) }'; then
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+need() {
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh --test)"
+  done
+}
+
+# Starts a private Xvfb with ARGS on a display it picks itself (other runs may
+# have theirs) and points DISPLAY at it.
+start_xvfb() {
+  local file
+  file=$(mktemp "$work/display.XXXXXX")
+  Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$file" >>"$work/xvfb.log" 2>&1 &
+  pids+=($!)
+  poll 10 test -s "$file" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(tr -d '[:space:]' <"$file")"
+  poll 10 xdpyinfo_ok || fail "cannot connect to Xvfb on $DISPLAY"
+}
+xdpyinfo_ok() { xdpyinfo >/dev/null 2>&1; }
+
+# Waits until process PID has ended and sets `status` to its exit status;
+# fails after SECONDS.
+ended_within() {
+  local seconds=$1 pid=$2
+  poll "$seconds" gone "$pid" || return 1
+  status=0
+  wait "$pid" || status=$?
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }

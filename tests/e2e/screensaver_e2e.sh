@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# The screensaver modes and full screen, end to end, on a private Xvfb whose
+# root window is white: `kelvarin --window-id` into a host window made by
+# host_window (teal), XSCREENSAVER_WINDOW with --root, the same without
+# MIT-SHM, --fullscreen under openbox and --root on the root window itself.
+# Checked with screenshots sorted by screen_probe.
+#   screensaver_e2e.sh KELVARIN SCREEN_PROBE HOST_WINDOW
+set -euo pipefail
+
+kelvarin=$1
+probe=$2
+host_window=$3
+source "$(dirname "$0")/e2e_lib.sh"
+need Xvfb openbox xdotool import xdpyinfo xprop
+
+start_xvfb -screen 0 640x480x24 -wr
+step "Xvfb on $DISPLAY, white root"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XSCREENSAVER_WINDOW XAUTHORITY
+mkdir -p "$work/home" "$work/runtime"
+chmod 700 "$work/runtime"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+
+screenshot() { import -silent -window root "$work/shot.png" 2>/dev/null; }
+# Sorts the colours of a rectangle of the last screenshot into `counts`.
+measure() { counts=$("$probe" "$work/shot.png" "$@") && [[ -n "$counts" ]]; }
+count() { awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"; }
+drawn() { echo $(($(count team) + $(count grey) + $(count particle))); }
+
+# A battle fills the rectangle: ships, and nothing but the battle's colours
+# (no white root, no teal host left).
+battle_in() {
+  screenshot && measure "$@" && (($(count foreign) == 0 && $(count team) > 0))
+}
+# Nothing of the battle, not even its black, outside the rectangle X Y W H.
+untouched_outside() {
+  local x=$1 y=$2 w=$3 h=$4 total=0
+  for strip in "0 0 640 $y" "0 $((y + h)) 640 480" "0 $y $x $h" "$((x + w)) $y 640 $h"; do
+    # shellcheck disable=SC2086
+    measure $strip || return 1
+    total=$((total + $(count black) + $(drawn)))
+  done
+  ((total == 0))
+}
+
+# Makes a host window at X Y W H; sets `host` (its id) and `host_pid`.
+make_host() {
+  "$host_window" "$@" >"$work/host" &
+  host_pid=$!
+  pids+=("$host_pid")
+  poll 10 test -s "$work/host" || fail "host_window gave no id"
+  host=$(cat "$work/host")
+}
+# Starts kelvarin with ARGS; sets `kpid`.
+start() {
+  "$kelvarin" "$@" >"$work/stdout" 2>"$work/stderr" &
+  kpid=$!
+  pids+=("$kpid")
+}
+
+# --- --window-id: inside the host, nothing outside, follows a resize -------
+
+make_host 40 30 320 240
+start --stats --window-id "$host"
+poll 10 battle_in 40 30 320 240 || fail "no battle filling the host: $counts"
+untouched_outside 40 30 320 240 || fail "drawn outside the host: $counts"
+step "--window-id $host: a battle fills the host, nothing outside it"
+
+xdotool windowsize "$host" 480 360
+poll 10 battle_in 40 30 480 360 || fail "the battle did not take the resized host: $counts"
+untouched_outside 40 30 480 360 || fail "drawn outside the resized host: $counts"
+step "host resized to 480x360: the battle fills it"
+
+kill -TERM "$kpid"
+ended_within 2 "$kpid" || fail "still running 2 s after SIGTERM"
+((status == 0)) || fail "exit status $status after SIGTERM"
+[[ "$(grep -c . "$work/stderr")" == 3 && "$(head -c 6 "$work/stderr")" == "ticks " ]] ||
+  fail "--stats did not print its three lines: $(cat "$work/stderr")"
+[[ ! -s "$work/stdout" ]] || fail "printed on standard output"
+step "SIGTERM: status 0, statistics printed"
+kill "$host_pid"
+
+# --- the host destroyed; the option wins over XSCREENSAVER_WINDOW ----------
+
+make_host 100 100 200 150
+XSCREENSAVER_WINDOW=0x1 start --window-id "$host"
+poll 10 battle_in 100 100 200 150 || fail "no battle in the second host: $counts"
+kill "$host_pid"
+ended_within 2 "$kpid" || fail "still running 2 s after its host was destroyed"
+((status == 0)) || fail "exit status $status after the host was destroyed"
+[[ ! -s "$work/stderr" ]] || fail "printed after the host was destroyed: $(cat "$work/stderr")"
+step "host destroyed: status 0, nothing printed"
+
+# --- XSCREENSAVER_WINDOW with --root; bad ids ---------------------------------
+
+make_host 200 160 240 180
+XSCREENSAVER_WINDOW=$host start -root
+poll 10 battle_in 200 160 240 180 || fail "no battle in the XSCREENSAVER_WINDOW host: $counts"
+untouched_outside 200 160 240 180 || fail "drawn outside the XSCREENSAVER_WINDOW host: $counts"
+kill -INT "$kpid"
+ended_within 2 "$kpid" || fail "still running 2 s after SIGINT"
+((status == 0)) || fail "exit status $status after SIGINT"
+step "XSCREENSAVER_WINDOW=$host with -root: inside only; SIGINT: status 0"
+kill "$host_pid"
+
+status=0
+"$kelvarin" --window-id 0x1 >/dev/null 2>"$work/stderr" || status=$?
+((status == 1)) && [[ "$(grep -c . "$work/stderr")" == 1 ]] ||
+  fail "an id naming no window: status $status, $(cat "$work/stderr")"
+step "an id naming no window: status 1, one line"
+
+# --- without MIT-SHM the pixels go through the socket -------------------------
+
+outer_display=$DISPLAY
+start_xvfb -screen 0 640x480x24 -wr -extension MIT-SHM
+make_host 40 30 320 240
+start --window-id "$host"
+poll 10 battle_in 40 30 320 240 || fail "no battle in a host on a server without MIT-SHM: $counts"
+kill -TERM "$kpid"
+ended_within 2 "$kpid" || fail "still running 2 s after SIGTERM (no MIT-SHM)"
+step "a server without MIT-SHM: the battle fills the host"
+kill "$host_pid"
+export DISPLAY=$outer_display
+
+# --- --fullscreen under a window manager covers the screen --------------------
+
+openbox --sm-disable >"$work/openbox.log" 2>&1 &
+pids+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+poll 10 wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+screenshot && measure 0 0 640 480 && (($(count foreign) == 640 * 480)) ||
+  fail "the screen is not white before full screen: $counts"
+start --fullscreen
+poll 10 battle_in 0 0 640 480 || fail "full screen does not cover the screen with a battle: $counts"
+step "--fullscreen under openbox: the battle covers the whole screen"
+win=$(xdotool search --name '^Kelvarin 1\.06$' | head -n 1)
+xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+xdotool key --clearmodifiers Escape
+ended_within 2 "$kpid" || fail "full screen still running 2 s after Escape"
+((status == 0)) || fail "exit status $status after Escape"
+step "Escape: status 0"
+
+# --- --root without the variable draws on the root window ---------------------
+
+start --root
+poll 10 battle_in 0 0 640 480 || fail "no battle on the root window: $counts"
+kill -HUP "$kpid"
+ended_within 2 "$kpid" || fail "still running 2 s after SIGHUP"
+((status == 0)) || fail "exit status $status after SIGHUP"
+step "--root: the battle on the root window; SIGHUP: status 0"
+echo "PASS"
