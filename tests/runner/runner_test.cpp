@@ -204,7 +204,8 @@ TEST(ScriptErrors, RangeEndsAreInside) {
       "tick 1\nclick 800 600 4\nclick 0 0 2\nkey 255\nkey 0\nseed 18446744073709551615\n"
       "clock 86399.999\nship 100 x=-100000 y=100000 heading=-100 target=100 health=32767\n"
       "part 300 x=-100000 angle=100 life=-100\nset PurgeFlag -1\nset IdleTicks 149\n"
-      "surface 16 8192\nrandom 0 0.99999999999999989\n");
+      "surface 16 8192\nrandom 0 0.99999999999999989\n"
+      "ship 99 x=100000.000000000001\n");  // over as written, 100000 as read
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
