@@ -9,6 +9,7 @@
 #include "runner/atomic_file.h"
 #include "runner/script_runner.h"
 #include "shell/main_window.h"
+#include "version.h"
 
 namespace {
 
@@ -100,7 +101,7 @@ int main(int argc, char* argv[]) {
   }
 
   if (mode == Mode::Version) {
-    std::cout << "Kelvarin 1.06\n";
+    std::cout << kelvarin::kVersionText << '\n';
     return 0;
   }
   if (mode == Mode::Help) {
