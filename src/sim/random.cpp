@@ -4,7 +4,11 @@
 
 namespace kelvarin {
 
-double BuiltinRandom::Next() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+double BuiltinRandom::Next() { return FromEngineOutput(engine_()); }
+
+double BuiltinRandom::FromEngineOutput(std::uint64_t bits) {
+  return static_cast<double>(bits >> 11) * 0x1.0p-53;
+}
 
 std::uint64_t BuiltinRandom::SeedForTimeOfDay(double secondsSinceMidnight) {
   const double micros = std::floor(secondsSinceMidnight * 1e6);

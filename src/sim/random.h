@@ -33,6 +33,8 @@ class BuiltinRandom final : public Random {
   void Reseed(double secondsSinceMidnight) override;
 
   static std::uint64_t SeedForTimeOfDay(double secondsSinceMidnight);
+  // The number one output of the engine stands for.
+  static double FromEngineOutput(std::uint64_t bits);
 
  private:
   std::mt19937_64 engine_;
