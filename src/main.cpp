@@ -9,6 +9,7 @@
 #include "runner/atomic_file.h"
 #include "runner/script_runner.h"
 #include "shell/main_window.h"
+#include "shell/platform_start.h"
 #include "version.h"
 
 namespace {
@@ -25,25 +26,6 @@ constexpr int kUsageError = 2;
 int UsageError() {
   std::cerr << kUsage;
   return kUsageError;
-}
-
-// Qt's own messages are chatter to the user of a toy; the program stays quiet.
-void SwallowQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-bool HasDisplay(const std::vector<std::string_view>& args) {
-  const auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-  };
-  if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) {
-    return true;
-  }
-  for (const std::string_view arg : args) {
-    if (arg == "-platform" || arg == "--platform" || arg.starts_with("-platform=")) {
-      return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -113,15 +95,11 @@ int main(int argc, char* argv[]) {
     return kelvarin::RunScriptFile(scriptPath, std::cout, std::cerr);
   }
 
-  if (!HasDisplay(restViews)) {
-    std::cerr << "kelvarin: no display found; run it under a display, e.g. xvfb-run -a kelvarin\n";
-    return 1;
-  }
-
-  qInstallMessageHandler(SwallowQtMessages);
+  kelvarin::QuietQtMessages(restViews);
   int qtArgc = static_cast<int>(rest.size());
   rest.push_back(nullptr);
   QApplication app(qtArgc, rest.data());
+  kelvarin::PlatformStarted();
   if (qtArgc > 1) {
     // Qt took its own options out; whatever is left is not understood.
     return UsageError();
