@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -26,6 +27,19 @@ constexpr int kUsageError = 2;
 int UsageError() {
   std::cerr << kUsage;
   return kUsageError;
+}
+
+// Prints `text` on standard output: status 0, or 1 when it cannot be written.
+int Print(std::string_view text) {
+  errno = 0;
+  std::cout << text << std::flush;
+  if (!std::cout) {
+    const int error = errno;
+    std::cerr << "error: standard output: " << (error != 0 ? std::strerror(error) : "write error")
+              << '\n';
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -83,12 +97,10 @@ int main(int argc, char* argv[]) {
   }
 
   if (mode == Mode::Version) {
-    std::cout << kelvarin::kVersionText << '\n';
-    return 0;
+    return Print(std::string(kelvarin::kVersionText) + '\n');
   }
   if (mode == Mode::Help) {
-    std::cout << kUsage;
-    return 0;
+    return Print(kUsage);
   }
   if (mode == Mode::Script) {
     kelvarin::RemoveTemporaryFilesOnSignals();

@@ -40,6 +40,8 @@ constexpr double kCoordinateLimit = 100000.0;
 constexpr double kAngleLimit = 100.0;
 // Trace output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushThreshold = 1 << 16;
+// What error messages call the stream that traces and dumps go to.
+constexpr char kOutputName[] = "standard output";
 
 int SideLimit(const ScriptOptions& options) {
   return std::clamp(options.maxSurfaceSide, kMinSurfaceSide, kMaxSurfaceSide);
@@ -210,12 +212,19 @@ class ScriptSession::Impl {
   double timeOfDay_ = 0.0;
 };
 
+// Hands what the line printed to the output stream, and throws FileError
+// when the stream cannot take it (a full disk, a closed pipe).
 void ScriptSession::Impl::Flush() {
+  errno = 0;
   if (!trace_.empty()) {
     out_.write(trace_.data(), static_cast<std::streamsize>(trace_.size()));
     trace_.clear();
   }
   out_.flush();
+  if (!out_) {
+    const int error = errno;
+    throw FileError{kOutputName, error != 0 ? std::strerror(error) : "write error"};
+  }
 }
 
 std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint64_t lineNumber) {
@@ -223,27 +232,38 @@ std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint
   if (tokens.empty()) {
     return std::nullopt;
   }
+  std::optional<int> status;
+  std::string error;
+  const std::string here = "line " + std::to_string(lineNumber) + ": ";
   try {
-    const After after = Execute(tokens);
-    Flush();
-    if (after == After::Stop) {
-      return kScriptOk;
+    if (Execute(tokens) == After::Stop) {
+      status = kScriptOk;
     }
   } catch (const LineError& e) {
-    Flush();
-    err_ << "error: line " << lineNumber << ": " << e.message << '\n';
-    return kScriptLineError;
+    status = kScriptLineError;
+    error = here + e.message;
   } catch (const FileError& e) {
-    Flush();
-    err_ << "error: " << e.path << ": " << e.reason << '\n';
-    return kScriptFileError;
+    status = kScriptFileError;
+    error = e.path + ": " + e.reason;
   } catch (const RandomExhausted&) {
-    Flush();
-    err_ << "error: line " << lineNumber << ": scripted random values exhausted after "
-         << random_.draws() << " draws\n";
-    return kScriptRandomExhausted;
+    status = kScriptRandomExhausted;
+    error = here + "scripted random values exhausted after " + std::to_string(random_.draws()) +
+            " draws";
   }
-  return std::nullopt;
+  // What the line printed before it failed stays printed; output that cannot
+  // be written ends the run as a file error (unless the line already did).
+  try {
+    Flush();
+  } catch (const FileError& e) {
+    if (status != kScriptFileError) {
+      status = kScriptFileError;
+      error = e.path + ": " + e.reason;
+    }
+  }
+  if (!error.empty()) {
+    err_ << "error: " << error << '\n';
+  }
+  return status;
 }
 
 ScriptSession::Impl::After ScriptSession::Impl::Execute(const Tokens& t) {

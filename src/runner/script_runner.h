@@ -36,7 +36,9 @@ inline constexpr int kScriptRandomExhausted = 3;
 
 // A script run fed one line at a time: a fresh battle on an 800 x 600 black
 // surface, the time of day 0 and the built-in generator on its fixed seed.
-// Output goes to `out` as each line completes; error messages to `err`.
+// Output goes to `out` as each line completes; error messages to `err`. When
+// `out` cannot take it, the run ends there with status 1 and the message
+// "error: standard output: <reason>".
 class ScriptSession {
  public:
   ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options = {});

@@ -3,9 +3,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 
@@ -273,6 +275,41 @@ TEST(ScriptErrors, ExhaustedRandomValuesEndTheRunWithStatus3) {
 TEST(ScriptErrors, EmptyQueueFailsOnTheFirstDraw) {
   const Outcome r = RunText("random 0.5\nclick 10 10\n");
   EXPECT_EQ(r.err, "error: line 2: scripted random values exhausted after 1 draws\n");
+}
+
+// An output that takes `room` bytes, then fails as a full disk does.
+class FullAfter : public std::streambuf {
+ public:
+  explicit FullAfter(std::size_t room) : room_(room) {}
+  std::string taken;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (taken.size() >= room_) {
+      errno = ENOSPC;
+      return traits_type::eof();
+    }
+    taken += traits_type::to_char_type(c);
+    return c;
+  }
+
+ private:
+  std::size_t room_;
+};
+
+TEST(ScriptErrors, OutputThatCannotBeWrittenIsAFileError) {
+  const std::string dump =
+      "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n";
+  for (const std::string second : {"dump", "draw on\ntick 100000"}) {
+    SCOPED_TRACE(second);
+    FullAfter full(dump.size());
+    std::ostream out(&full);
+    std::ostringstream err;
+    std::istringstream in("dump\n" + second + "\nseed 1\n");
+    EXPECT_EQ(RunScript(in, out, err), 1);
+    EXPECT_EQ(err.str(), "error: standard output: No space left on device\n");
+    EXPECT_EQ(full.taken, dump);  // the line before the failing one has run and printed
+  }
 }
 
 TEST(ScriptErrors, EscapeEndsTheRunSuccessfully) {
