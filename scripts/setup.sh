@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev binutils)
+             xvfb xauth openbox xdotool imagemagick x11-utils strace procps libx11-dev binutils time)
 fi
 
 missing=()

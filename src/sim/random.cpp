@@ -1,5 +1,6 @@
 #include "sim/random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelvarin {
@@ -26,10 +27,17 @@ void BuiltinRandom::Reseed(double secondsSinceMidnight) {
 }
 
 double ScriptedRandom::Next() {
-  if (next_ == values_.size()) {
+  if (values_.empty()) {
     throw RandomExhausted();
   }
-  return values_[next_++];
+  const double value = values_.front();
+  values_.pop_front();
+  ++drawn_;
+  return value;
+}
+
+void ScriptedRandom::DropNewest(std::size_t count) {
+  values_.resize(values_.size() - std::min(count, values_.size()));
 }
 
 }  // namespace kelvarin
