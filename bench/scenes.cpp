@@ -86,16 +86,6 @@ BattleState SameColumn() {
   return s;
 }
 
-int LiveShips(const BattleState& s) {
-  return static_cast<int>(std::count_if(s.ShipHealth.begin(), s.ShipHealth.end(),
-                                        [](std::int16_t h) { return h > 0; }));
-}
-
-int LiveParticles(const BattleState& s) {
-  return static_cast<int>(
-      std::count_if(s.PartLife.begin(), s.PartLife.end(), [](float l) { return l > 0; }));
-}
-
 QPainterSurface::QPainterSurface(int width, int height)
     : image_(width, height, QImage::Format_RGB32) {
   image_.fill(Qt::black);

@@ -17,10 +17,6 @@ BattleState WorstCase();
 // beside it: the hit index finds every ship a candidate.
 BattleState SameColumn();
 
-// Live ships and live particles in a state.
-int LiveShips(const BattleState& s);
-int LiveParticles(const BattleState& s);
-
 // The drawing path before the rasteriser, kept as the baseline: one QPainter
 // per call on an RGB32 image, cosmetic 1-pixel pen, no antialiasing, plain
 // copy, the same logical-to-pixel mapping (x * width / 800, y * height / 600).

@@ -1,6 +1,7 @@
 // The simulation tick and the drawing it does, timed.
 #include <benchmark/benchmark.h>
 
+#include "battle_summary.h"
 #include "scenes.h"
 #include "shell/image_surface.h"
 #include "sim/random.h"
@@ -19,7 +20,7 @@ void WorstTick(benchmark::State& state, MakeSurface make) {
   BuiltinRandom random;
   World world{s, surface, random};
   tmr_Timer(world);
-  if (LiveShips(s) != kShipSlots || LiveParticles(s) != kPartSlots) {
+  if (testing::LiveShips(s) != kShipSlots || testing::LiveParticles(s) != kPartSlots) {
     state.SkipWithError("the worst case lost a ship or a particle in its tick");
     return;
   }

@@ -16,7 +16,7 @@ fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
-             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin)
+             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time)
 fi
 
 missing=()

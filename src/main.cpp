@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -13,8 +14,10 @@
 #include "shell/ambient_start.h"
 #include "shell/hosted_battle.h"
 #include "shell/main_window.h"
+#include "shell/platform_start.h"
 #include "shell/quit_signals.h"
 #include "sim/random.h"
+#include "version.h"
 
 namespace {
 
@@ -39,23 +42,17 @@ int UsageError() {
   return kUsageError;
 }
 
-// Qt's own messages are chatter to the user of a toy; the program stays quiet.
-void SwallowQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
-
-bool HasDisplay(const std::vector<std::string_view>& args) {
-  const auto set = [](const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0';
-  };
-  if (set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY")) {
-    return true;
+// Prints `text` on standard output: status 0, or 1 when it cannot be written.
+int Print(std::string_view text) {
+  errno = 0;
+  std::cout << text << std::flush;
+  if (!std::cout) {
+    const int error = errno;
+    std::cerr << "error: standard output: " << (error != 0 ? std::strerror(error) : "write error")
+              << '\n';
+    return 1;
   }
-  for (const std::string_view arg : args) {
-    if (arg == "-platform" || arg == "--platform" || arg.starts_with("-platform=")) {
-      return true;
-    }
-  }
-  return false;
+  return 0;
 }
 
 }  // namespace
@@ -152,12 +149,10 @@ int main(int argc, char* argv[]) {
   }
 
   if (mode == Mode::Version) {
-    std::cout << "Kelvarin 1.06\n";
-    return 0;
+    return Print(std::string(kelvarin::kVersionText) + '\n');
   }
   if (mode == Mode::Help) {
-    std::cout << kUsage;
-    return 0;
+    return Print(kUsage);
   }
   if (mode == Mode::Script) {
     kelvarin::RemoveTemporaryFilesOnSignals();
@@ -167,7 +162,10 @@ int main(int argc, char* argv[]) {
     if (!gif.seed) {
       gif.seed =
           kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::MainWindow::SecondsSinceMidnight());
-      std::cout << "seed " << *gif.seed << std::endl;  // so that the battle can be recorded again
+      // Told, so that a good battle can be recorded again.
+      if (const int status = Print("seed " + std::to_string(*gif.seed) + '\n'); status != 0) {
+        return status;
+      }
     }
     kelvarin::RemoveTemporaryFilesOnSignals();
     return kelvarin::RecordBattle(gif, std::cerr);
@@ -178,15 +176,11 @@ int main(int argc, char* argv[]) {
     return kelvarin::RunHostedBattle(windowId, stats, argv[0], std::cerr);
   }
 
-  if (!HasDisplay(restViews)) {
-    std::cerr << "kelvarin: no display found; run it under a display, e.g. xvfb-run -a kelvarin\n";
-    return 1;
-  }
-
-  qInstallMessageHandler(SwallowQtMessages);
+  kelvarin::QuietQtMessages(restViews);
   int qtArgc = static_cast<int>(rest.size());
   rest.push_back(nullptr);
   QApplication app(qtArgc, rest.data());
+  kelvarin::PlatformStarted();
   if (qtArgc > 1) {
     // Qt took its own options out; whatever is left is not understood.
     return UsageError();

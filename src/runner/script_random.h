@@ -32,6 +32,9 @@ class ScriptRandom final : public Random {
   // Switches to queued values for good (even when none is appended).
   void UseQueue() { scripted_ = true; }
   void Append(double value) { queue_.Append(value); }
+  void DropNewest(std::size_t count) { queue_.DropNewest(count); }
+  // Queued values not drawn yet.
+  std::size_t Waiting() const { return queue_.Remaining(); }
 
   std::uint64_t draws() const { return draws_; }
 

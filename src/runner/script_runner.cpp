@@ -21,6 +21,7 @@
 #include "runner/gif_recorder.h"
 #include "runner/script_numbers.h"
 #include "runner/script_random.h"
+#include "runner/token_file.h"
 #include "runner/tracing_surface.h"
 #include "shell/image_surface.h"
 #include "sim/input.h"
@@ -41,6 +42,8 @@ constexpr double kCoordinateLimit = 100000.0;
 constexpr double kAngleLimit = 100.0;
 // Trace output is handed to the stream in pieces of about this size.
 constexpr std::size_t kFlushThreshold = 1 << 16;
+// What error messages call the stream that traces and dumps go to.
+constexpr char kOutputName[] = "standard output";
 
 int SideLimit(const ScriptOptions& options) {
   return std::clamp(options.maxSurfaceSide, kMinSurfaceSide, kMaxSurfaceSide);
@@ -65,7 +68,6 @@ std::string Quoted(std::string_view token) {
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-bool IsFileBlank(char c) { return IsBlank(c) || c == '\n' || c == '\v' || c == '\f'; }
 
 // Splits a line into tokens; `#` starts a comment.
 template <typename BlankFn>
@@ -131,23 +133,9 @@ void ArgCount(const std::vector<std::string_view>& t, std::size_t min, std::size
   }
 }
 
-// Reads a whole file, or throws FileError with the system's reason.
-std::string ReadFile(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    throw FileError{path, std::strerror(EISDIR)};
-  }
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    throw FileError{path, std::strerror(errno != 0 ? errno : ENOENT)};
-  }
-  std::ostringstream content;
-  content << file.rdbuf();
-  if (file.bad()) {
-    throw FileError{path, "read error"};
-  }
-  return std::move(content).str();
+std::string TooManyValues(std::size_t limit, std::size_t waiting) {
+  return "more than " + std::to_string(limit) + " scripted random values would be waiting (" +
+         std::to_string(waiting) + " are)";
 }
 
 // Splits `F=V`; throws when there is no `=`.
@@ -186,6 +174,7 @@ class ScriptSession::Impl {
   After Key(const Tokens& t);
   void RandomValues(const Tokens& t);
   void RandomFile(const Tokens& t);
+  void QueueValuesOf(const std::string& path);
   void Seed(const Tokens& t);
   void Clock(const Tokens& t);
   void Ship(const Tokens& t);
@@ -217,12 +206,19 @@ class ScriptSession::Impl {
   std::string gifPath_;  // as the script named it, for messages
 };
 
+// Hands what the line printed to the output stream, and throws FileError
+// when the stream cannot take it (a full disk, a closed pipe).
 void ScriptSession::Impl::Flush() {
+  errno = 0;
   if (!trace_.empty()) {
     out_.write(trace_.data(), static_cast<std::streamsize>(trace_.size()));
     trace_.clear();
   }
   out_.flush();
+  if (!out_) {
+    const int error = errno;
+    throw FileError{kOutputName, error != 0 ? std::strerror(error) : "write error"};
+  }
 }
 
 std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint64_t lineNumber) {
@@ -230,30 +226,39 @@ std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint
   if (tokens.empty()) {
     return std::nullopt;
   }
-  int status = kScriptOk;
+  std::optional<int> status;
+  std::string error;
+  const std::string here = "line " + std::to_string(lineNumber) + ": ";
   try {
-    const After after = Execute(tokens);
-    Flush();
-    if (after == After::Stop) {
-      return kScriptOk;
+    if (Execute(tokens) == After::Stop) {
+      status = kScriptOk;
     }
-    return std::nullopt;
   } catch (const LineError& e) {
-    Flush();
-    err_ << "error: line " << lineNumber << ": " << e.message << '\n';
     status = kScriptLineError;
+    error = here + e.message;
   } catch (const FileError& e) {
-    Flush();
-    err_ << "error: " << e.path << ": " << e.reason << '\n';
     status = kScriptFileError;
+    error = e.path + ": " + e.reason;
   } catch (const RandomExhausted&) {
-    Flush();
-    err_ << "error: line " << lineNumber << ": scripted random values exhausted after "
-         << random_.draws() << " draws\n";
     status = kScriptRandomExhausted;
+    error = here + "scripted random values exhausted after " + std::to_string(random_.draws()) +
+            " draws";
   }
-  // A run that ends with an error leaves no recording behind.
-  gif_.Discard();
+  // What the line printed before it failed stays printed; output that cannot
+  // be written ends the run as a file error (unless the line already did).
+  try {
+    Flush();
+  } catch (const FileError& e) {
+    if (status != kScriptFileError) {
+      status = kScriptFileError;
+      error = e.path + ": " + e.reason;
+    }
+  }
+  if (!error.empty()) {
+    err_ << "error: " << error << '\n';
+    // A run that ends with an error leaves no recording behind.
+    gif_.Discard();
+  }
   return status;
 }
 
@@ -356,6 +361,9 @@ void ScriptSession::Impl::RandomValues(const Tokens& t) {
   for (std::size_t i = 1; i < t.size(); ++i) {
     values.push_back(RealIn(t[i], "random value", 0.0, 1.0, true));
   }
+  if (values.size() > options_.maxQueuedValues - random_.Waiting()) {
+    throw LineError{TooManyValues(options_.maxQueuedValues, random_.Waiting())};
+  }
   random_.UseQueue();
   for (const double v : values) {
     random_.Append(v);
@@ -381,27 +389,50 @@ std::string ScriptSession::Impl::FilePath(std::string_view token) const {
 void ScriptSession::Impl::RandomFile(const Tokens& t) {
   ArgCount(t, 1, 1, "random-file PATH");
   const std::string path = FilePath(t[1]);
-  const std::string content = ReadFile(path);
-  std::vector<double> values;
-  std::size_t lineStart = 0;
-  for (std::uint64_t fileLine = 1; lineStart <= content.size(); ++fileLine) {
-    std::size_t lineEnd = content.find('\n', lineStart);
-    if (lineEnd == std::string::npos) {
-      lineEnd = content.size();
-    }
-    const std::string_view line(content.data() + lineStart, lineEnd - lineStart);
-    for (const std::string_view token : Tokenize(line, IsFileBlank)) {
-      try {
-        values.push_back(RealIn(token, "random value", 0.0, 1.0, true));
-      } catch (const LineError& e) {
-        throw LineError{path + " line " + std::to_string(fileLine) + ": " + e.message};
-      }
-    }
-    lineStart = lineEnd + 1;
+  // The values go straight to the queue as they are read; a line that fails
+  // takes them back, so that it changes nothing.
+  const std::size_t waiting = random_.Waiting();
+  try {
+    QueueValuesOf(path);
+  } catch (...) {
+    random_.DropNewest(random_.Waiting() - waiting);
+    throw;
   }
   random_.UseQueue();
-  for (const double v : values) {
-    random_.Append(v);
+}
+
+void ScriptSession::Impl::QueueValuesOf(const std::string& path) {
+  TokenFile file(kScriptMaxRandomFileBytes, kScriptMaxValueBytes);
+  const auto where = [&path, &file] {
+    return path + " line " + std::to_string(file.line()) + ": ";
+  };
+  if (!file.Open(path)) {
+    throw FileError{path, file.error().message()};
+  }
+  for (TokenFile::Next next = file.Read(); next != TokenFile::Next::kEnd; next = file.Read()) {
+    switch (next) {
+      case TokenFile::Next::kToken:
+        try {
+          const double value = RealIn(file.token(), "random value", 0.0, 1.0, true);
+          if (random_.Waiting() == options_.maxQueuedValues) {
+            throw LineError{TooManyValues(options_.maxQueuedValues, random_.Waiting())};
+          }
+          random_.Append(value);
+        } catch (const LineError& e) {
+          throw LineError{where() + e.message};
+        }
+        break;
+      case TokenFile::Next::kTooLong:
+        throw LineError{where() + "random value is longer than " +
+                        std::to_string(kScriptMaxValueBytes) + " bytes"};
+      case TokenFile::Next::kTooLarge:
+        throw FileError{
+            path, "larger than " + std::to_string(kScriptMaxRandomFileBytes) + " bytes (64 MiB)"};
+      case TokenFile::Next::kError:
+        throw FileError{path, file.error().message()};
+      case TokenFile::Next::kEnd:
+        break;
+    }
   }
 }
 
@@ -662,13 +693,41 @@ int ScriptSession::Finish() { return impl_->Finish(); }
 
 namespace {
 
+enum class LineRead { kLine, kTooLong, kEnd };
+
+// Reads a line into `line` (without its line feed), holding no more than
+// `max` bytes of it: a longer line is kTooLong, and what follows is not read.
+LineRead ReadLine(std::istream& in, std::string& line, std::size_t max) {
+  line.clear();
+  std::streambuf& buffer = *in.rdbuf();
+  for (bool any = false;; any = true) {
+    const int c = buffer.sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return any ? LineRead::kLine : LineRead::kEnd;
+    }
+    if (c == '\n') {
+      return LineRead::kLine;
+    }
+    if (line.size() == max) {
+      return LineRead::kTooLong;
+    }
+    line += static_cast<char>(c);
+  }
+}
+
 int RunStream(std::istream& in, const std::string& name, std::ostream& out, std::ostream& err,
               const ScriptOptions& options) {
   ScriptSession session(out, err, options);
   std::string line;
+  line.reserve(kScriptMaxLineBytes);
   std::uint64_t lineNumber = 0;
-  while (std::getline(in, line)) {
+  for (LineRead read; (read = ReadLine(in, line, kScriptMaxLineBytes)) != LineRead::kEnd;) {
     ++lineNumber;
+    if (read == LineRead::kTooLong) {
+      err << "error: line " << lineNumber << ": longer than " << kScriptMaxLineBytes << " bytes\n";
+      return kScriptLineError;
+    }
     if (const std::optional<int> status = session.RunLine(line, lineNumber)) {
       return *status;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
@@ -26,7 +27,16 @@ struct ScriptOptions {
   // Upper bound of each side of the surface: of `surface W H`, and of the
   // 800 x 600 that a run starts with.
   int maxSurfaceSide = 8192;
+  // Upper bound of the scripted random values queued and not drawn yet; a
+  // `random` or `random-file` line that would queue more is rejected.
+  std::size_t maxQueuedValues = 10000000;
 };
+
+// Limits of what a script run reads: a script line (its line feed aside), a
+// `random-file` and one value in it.
+inline constexpr std::size_t kScriptMaxLineBytes = 64 * 1024;
+inline constexpr std::uint64_t kScriptMaxRandomFileBytes = 64 * 1024 * 1024;
+inline constexpr std::size_t kScriptMaxValueBytes = 64 * 1024;
 
 // Exit statuses of a script run.
 inline constexpr int kScriptOk = 0;
@@ -36,7 +46,9 @@ inline constexpr int kScriptRandomExhausted = 3;
 
 // A script run fed one line at a time: a fresh battle on an 800 x 600 black
 // surface, the time of day 0 and the built-in generator on its fixed seed.
-// Output goes to `out` as each line completes; error messages to `err`.
+// Output goes to `out` as each line completes; error messages to `err`. When
+// `out` cannot take it, the run ends there with status 1 and the message
+// "error: standard output: <reason>".
 class ScriptSession {
  public:
   ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options = {});

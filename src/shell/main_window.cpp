@@ -18,12 +18,12 @@ MainWindow::MainWindow(bool collectStats, QWidget* parent)
   if (collectStats) {
     stats_ = std::make_unique<TickStats>();
   }
+  // `pct` comes first: every resize may run Form_Resize, which fits it.
+  pct_ = new SurfaceWidget(surface_, this);
+  pct_->setGeometry(kSurfaceLeft, kSurfaceTop, kInitialSurfaceWidth, kInitialSurfaceHeight);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
   resize(kInitialClientWidth, kInitialClientHeight);
   setMinimumSize(MinOuterPixels(), MinOuterPixels());
-
-  pct_ = new SurfaceWidget(surface_, this);
-  pct_->setGeometry(kSurfaceLeft, kSurfaceTop, kInitialSurfaceWidth, kInitialSurfaceHeight);
   pct_->setFocus();
   connect(pct_, &SurfaceWidget::keyDown, this, &MainWindow::KeyDown);
   connect(pct_, &SurfaceWidget::mouseDown, this, &MainWindow::MouseDown);
@@ -34,7 +34,9 @@ MainWindow::MainWindow(bool collectStats, QWidget* parent)
   tmr_.start();
 }
 
-MainWindow::~MainWindow() = default;
+// `pct` shows surface_, a member, which goes before QWidget deletes the
+// children: delete `pct` while the picture is still there.
+MainWindow::~MainWindow() { delete pct_; }
 
 void MainWindow::Form_Resize() {
   if (isMinimized()) {

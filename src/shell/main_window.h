@@ -10,10 +10,11 @@
 #include "sim/random.h"
 #include "sim/world.h"
 #include "state/battle_state.h"
+#include "version.h"
 
 namespace kelvarin {
 
-inline constexpr char kWindowCaption[] = "Kelvarin 1.06";
+inline constexpr const char* kWindowCaption = kVersionText;
 inline constexpr int kTickIntervalMs = 40;
 
 // `frm`: the program's one window. It owns the battle state, the random

@@ -11,6 +11,11 @@ namespace {
 // How far outside the buffer geometry is kept before it is rounded to whole
 // pixels; every product below stays far inside 64 bits.
 constexpr double kFar = 16777216.0;  // 2^24
+// How far outside the buffer an end may lie for the clipping to place the
+// line to a small fraction of a pixel; farther ends are brought nearer first.
+constexpr double kNear = 1073741824.0;  // 2^30
+// More halvings than it takes to go from the largest double to the smallest.
+constexpr int kMaxHalvings = 2200;
 
 using i64 = std::int64_t;
 
@@ -146,6 +151,50 @@ PixelBounds Step(const PixelBuffer& buf, i64 ax, i64 ay, i64 bx, i64 by, std::ui
                  : Walk<false>(buf, ay, ax, by, bx, colour);
 }
 
+struct Point {
+  double x;
+  double y;
+};
+
+bool operator==(const Point& a, const Point& b) { return a.x == b.x && a.y == b.y; }
+
+// Halves never overflow, whatever the two points.
+Point Middle(const Point& a, const Point& b) {
+  return {a.x * 0.5 + b.x * 0.5, a.y * 0.5 + b.y * 0.5};
+}
+
+// A segment wholly beyond one edge of a w x h buffer lights nothing.
+bool Beyond(const Point& a, const Point& b, double w, double h) {
+  return (a.x < 0.0 && b.x < 0.0) || (a.x >= w && b.x >= w) || (a.y < 0.0 && b.y < 0.0) ||
+         (a.y >= h && b.y >= h);
+}
+
+bool Far(const Point& p, double w, double h) {
+  return p.x < -kNear || p.x > w + kNear || p.y < -kNear || p.y > h + kNear;
+}
+
+// Moves `from` along the segment towards `to` until it lies within kNear of
+// the buffer, never past the first point of the segment that is inside it:
+// the part between them is halved, and `from` moves to the middle whenever
+// the half on its side lies wholly beyond an edge. Each middle is rounded on
+// its own scale, so the part that is kept keeps the segment's direction and
+// place as well as the ends' doubles hold them. False when no part of the
+// segment comes near the buffer.
+bool Approach(Point& from, Point to, double w, double h) {
+  for (int k = 0; k < kMaxHalvings && Far(from, w, h); ++k) {
+    const Point middle = Middle(from, to);
+    if (middle == from || middle == to) {
+      break;
+    }
+    if (Beyond(from, middle, w, h)) {
+      from = middle;
+    } else {
+      to = middle;
+    }
+  }
+  return !Far(from, w, h);
+}
+
 }  // namespace
 
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
@@ -204,6 +253,19 @@ PixelBounds DrawLine(const PixelBuffer& buf, double x1, double y1, double x2, do
   const auto floorInt = [](double v) { return static_cast<i64>(std::floor(v)); };
   if (x1 >= 0.0 && x2 < w && y1 >= 0.0 && y1 < h && y2 >= 0.0 && y2 < h) {
     return Step<true>(buf, floorInt(x1), floorInt(y1), floorInt(x2), floorInt(y2), colour);
+  }
+  Point a{x1, y1};
+  Point b{x2, y2};
+  if (Far(a, w, h) || Far(b, w, h)) {
+    // Clipping far ends directly would round away the line's place (beyond
+    // about 2^40 pixels) or overflow (beyond half the largest double).
+    if (Beyond(a, b, w, h) || !Approach(a, b, w, h) || !Approach(b, a, w, h)) {
+      return {};
+    }
+    x1 = a.x;
+    y1 = a.y;
+    x2 = b.x;
+    y2 = b.y;
   }
   if (!ClipSegment(x1, y1, x2, y2, -kFar, -kFar, w + kFar, h + kFar)) {
     return {};

@@ -26,7 +26,8 @@ struct PixelBounds {
 
 // Liang-Barsky clipping of a segment against [xmin, xmax] x [ymin, ymax]. An
 // end point inside the box is left exactly as it was. False when nothing of
-// the segment is inside.
+// the segment is inside. The coordinates and their differences must be
+// finite; a clipped end is placed to about 2^-52 of the largest of them.
 bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, double ymin,
                  double xmax, double ymax);
 
@@ -37,10 +38,12 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double xmin, do
 // not depend on the order of the end points, nor on how much of the line lies
 // outside the buffer: the visible part is found before stepping, so a line
 // from -1e9 to 1e9 costs only the pixels it lights. Coordinates that are not
-// finite draw nothing. A line reaching more than 2^24 pixels beyond the
-// buffer is first cut at that distance, and one with ends beyond about 2^40
-// pixels is placed only as finely as doubles allow; either way it costs no
-// more than the pixels it lights and never writes outside the buffer.
+// finite draw nothing; any finite ones work. An end more than 2^30 pixels
+// beyond the buffer is first brought nearer by halving the line, keeping its
+// direction and its place as finely as the ends' doubles hold them; then the
+// line is cut 2^24 pixels beyond the buffer. Either way it costs no more than
+// the pixels it lights (and at most a few thousand halvings) and never writes
+// outside the buffer.
 PixelBounds DrawLine(const PixelBuffer& buffer, double x1, double y1, double x2, double y2,
                      std::uint32_t colour);
 

@@ -1,10 +1,15 @@
 #include "sim/random.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelvarin {
 
-double BuiltinRandom::Next() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+double BuiltinRandom::Next() { return FromEngineOutput(engine_()); }
+
+double BuiltinRandom::FromEngineOutput(std::uint64_t bits) {
+  return static_cast<double>(bits >> 11) * 0x1.0p-53;
+}
 
 std::uint64_t BuiltinRandom::SeedForTimeOfDay(double secondsSinceMidnight) {
   const double micros = std::floor(secondsSinceMidnight * 1e6);
@@ -22,10 +27,17 @@ void BuiltinRandom::Reseed(double secondsSinceMidnight) {
 }
 
 double ScriptedRandom::Next() {
-  if (next_ == values_.size()) {
+  if (values_.empty()) {
     throw RandomExhausted();
   }
-  return values_[next_++];
+  const double value = values_.front();
+  values_.pop_front();
+  ++drawn_;
+  return value;
+}
+
+void ScriptedRandom::DropNewest(std::size_t count) {
+  values_.resize(values_.size() - std::min(count, values_.size()));
 }
 
 }  // namespace kelvarin

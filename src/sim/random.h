@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <random>
-#include <vector>
 
 namespace kelvarin {
 
@@ -33,6 +33,8 @@ class BuiltinRandom final : public Random {
   void Reseed(double secondsSinceMidnight) override;
 
   static std::uint64_t SeedForTimeOfDay(double secondsSinceMidnight);
+  // The number one output of the engine stands for.
+  static double FromEngineOutput(std::uint64_t bits);
 
  private:
   std::mt19937_64 engine_;
@@ -44,22 +46,25 @@ class RandomExhausted final : public std::exception {
   const char* what() const noexcept override { return "scripted random values exhausted"; }
 };
 
-// Hands out queued values in order; re-seeding changes nothing.
+// Hands out queued values in order; re-seeding changes nothing. A value is
+// let go once drawn, so the queue holds only the values still waiting.
 class ScriptedRandom final : public Random {
  public:
   ScriptedRandom() = default;
   ScriptedRandom(std::initializer_list<double> values) : values_(values) {}
 
   void Append(double value) { values_.push_back(value); }
+  // Takes back the `count` values appended last (at most all that wait).
+  void DropNewest(std::size_t count);
   double Next() override;
   void Reseed(double) override {}
 
-  std::size_t Remaining() const { return values_.size() - next_; }
-  std::size_t Drawn() const { return next_; }
+  std::size_t Remaining() const { return values_.size(); }
+  std::uint64_t Drawn() const { return drawn_; }
 
  private:
-  std::vector<double> values_;
-  std::size_t next_ = 0;
+  std::deque<double> values_;
+  std::uint64_t drawn_ = 0;
 };
 
 }  // namespace kelvarin

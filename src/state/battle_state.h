@@ -15,10 +15,8 @@ inline constexpr std::int16_t kFalse = 0;
 // arrays and a few scalars, all zero when created. A ship slot is live while
 // its health is above 0 and free only at exactly 0; a particle slot is live
 // while its life is above 0 and free only at exactly 0. Nothing here is ever
-// allocated or released while the battle runs.
-//
-// The loop counters of the original design are locals of the routines that
-// run the loops; no routine ever needed one across a call.
+// allocated or released while the battle runs. Loop counters are locals of
+// the routines that run the loops: no routine needs one across a call.
 struct BattleState {
   // Ship table.
   std::array<float, kShipSlots> ShipX{};

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <random>
 
+#include "battle_summary.h"
 #include "invariants.h"
 #include "shell/main_window.h"
 #include "shell/window_metrics.h"
@@ -88,7 +89,7 @@ class InputStormTest : public QObject {
       if (e % eventsPerTick == 0) {
         frm.Tick();
         QCoreApplication::processEvents();
-        busiest_ = std::max(busiest_, gates::LiveShips(frm.state()));
+        busiest_ = std::max(busiest_, testing::LiveShips(frm.state()));
       }
 
       const std::string broken = gates::BrokenInvariant(frm.state());

@@ -49,16 +49,4 @@ inline std::string BrokenInvariant(const BattleState& s) {
   return {};
 }
 
-inline int LiveShips(const BattleState& s) {
-  int n = 0;
-  for (const std::int16_t h : s.ShipHealth) n += h > 0 ? 1 : 0;
-  return n;
-}
-
-inline int LiveParticles(const BattleState& s) {
-  int n = 0;
-  for (const float life : s.PartLife) n += life > 0.0F ? 1 : 0;
-  return n;
-}
-
 }  // namespace kelvarin::gates

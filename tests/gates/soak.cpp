@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "battle_summary.h"
 #include "invariants.h"
 #include "sim/input.h"
 #include "sim/random.h"
@@ -61,30 +62,6 @@ struct Stats {
   int maxShips = 0;
   int maxParticles = 0;
 };
-
-std::uint64_t Mix(std::uint64_t h, const void* data, std::size_t n) {
-  const auto* p = static_cast<const unsigned char*>(data);
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 1099511628211ULL;
-  return h;
-}
-
-std::uint64_t StateHash(const BattleState& s) {
-  std::uint64_t h = 14695981039346656037ULL;
-  h = Mix(h, s.ShipX.data(), sizeof s.ShipX);
-  h = Mix(h, s.ShipY.data(), sizeof s.ShipY);
-  h = Mix(h, s.ShipHeading.data(), sizeof s.ShipHeading);
-  h = Mix(h, s.ShipTarget.data(), sizeof s.ShipTarget);
-  h = Mix(h, s.ShipHealth.data(), sizeof s.ShipHealth);
-  h = Mix(h, s.ShipTeam.data(), sizeof s.ShipTeam);
-  h = Mix(h, s.ShipSize.data(), sizeof s.ShipSize);
-  h = Mix(h, s.PartX.data(), sizeof s.PartX);
-  h = Mix(h, s.PartY.data(), sizeof s.PartY);
-  h = Mix(h, s.PartAngle.data(), sizeof s.PartAngle);
-  h = Mix(h, s.PartLife.data(), sizeof s.PartLife);
-  const std::int16_t scalars[] = {s.NextTeam, s.PurgeFlag, s.IdleTicks, s.EngagedCount,
-                                  s.AliveCount};
-  return Mix(h, scalars, sizeof scalars);
-}
 
 constexpr std::uint64_t kCheckpointEvery = 1000;
 
@@ -165,15 +142,15 @@ bool Run(std::uint64_t ticks, std::uint64_t seed, Stats& stats,
       return false;
     }
 
-    const int ships = gates::LiveShips(state);
-    const int particles = gates::LiveParticles(state);
+    const int ships = testing::LiveShips(state);
+    const int particles = testing::LiveParticles(state);
     stats.maxShips = std::max(stats.maxShips, ships);
     stats.maxParticles = std::max(stats.maxParticles, particles);
     stats.fullTableTicks += ships == kShipSlots ? 1 : 0;
     stats.emptyTicks += ships == 0 ? 1 : 0;
     stats.purgesEnded += purging && state.PurgeFlag == kFalse ? 1 : 0;
     stats.autoBattles += idleBefore == 149 && state.IdleTicks == 0 ? 1 : 0;
-    if (tick % kCheckpointEvery == 0) checkpoints.push_back(StateHash(state));
+    if (tick % kCheckpointEvery == 0) checkpoints.push_back(testing::Fingerprint(state));
   }
   return true;
 }

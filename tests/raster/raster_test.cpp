@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <random>
 #include <set>
 #include <utility>
@@ -190,6 +191,35 @@ TEST(RasterLine, HugeAndNonFiniteCoordinates) {
   EXPECT_TRUE(none.Line(31, -100, 60, 100).empty());  // runs past on the right
   EXPECT_TRUE(none.Line(-10, 5, 5, -10).empty());     // passes the corner outside
   EXPECT_TRUE(none.Lit().empty());
+}
+
+TEST(RasterLine, EndsBeyondAnyScaleStillCrossTheBuffer) {
+  // Ends so far out that clipping them directly rounds the line to a point
+  // (1e25 and up) or overflows (the largest doubles).
+  const double max = std::numeric_limits<double>::max();
+  for (const double far : {1e25, 1e30, 3e38, 1e300, max}) {
+    SCOPED_TRACE(far);
+    Canvas row(50, 20);
+    row.Line(-far, 7.5, far, 7.5);
+    row.Line(far, 7.5, -far / 3, 7.5);  // not centred on the buffer
+    EXPECT_EQ(row.Lit().size(), 50U);
+    for (int x = 0; x < 50; ++x) EXPECT_TRUE(row.lit(x, 7));
+
+    Canvas column(20, 50);
+    column.Line(12.5, max, 12.5, -far);
+    EXPECT_EQ(column.Lit().size(), 50U);
+    for (int y = 0; y < 50; ++y) EXPECT_TRUE(column.lit(12, y));
+
+    Canvas diagonal(30, 30);
+    diagonal.Line(-far, -far, far, far);
+    EXPECT_EQ(diagonal.Lit().size(), 30U);
+    for (int i = 0; i < 30; ++i) EXPECT_TRUE(diagonal.lit(i, i));
+
+    Canvas none(30, 30);
+    EXPECT_TRUE(none.Line(-far, -far, far, -far / 2).empty());  // wholly above
+    EXPECT_TRUE(none.Line(-far, 40, 40, -far).empty());         // passes the corner outside
+    EXPECT_TRUE(none.Lit().empty());
+  }
 }
 
 TEST(RasterCircle, SymmetricRingAroundItsCentre) {

@@ -3,11 +3,14 @@
 
 #include <QColor>
 #include <QImage>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "runner/script_runner.h"
 #include "state/battle_state.h"
@@ -204,7 +207,8 @@ TEST(ScriptErrors, RangeEndsAreInside) {
       "tick 1\nclick 800 600 4\nclick 0 0 2\nkey 255\nkey 0\nseed 18446744073709551615\n"
       "clock 86399.999\nship 100 x=-100000 y=100000 heading=-100 target=100 health=32767\n"
       "part 300 x=-100000 angle=100 life=-100\nset PurgeFlag -1\nset IdleTicks 149\n"
-      "surface 16 8192\nrandom 0 0.99999999999999989\n");
+      "surface 16 8192\nrandom 0 0.99999999999999989\n"
+      "ship 99 x=100000.000000000001\n");  // over as written, 100000 as read
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
@@ -274,6 +278,41 @@ TEST(ScriptErrors, EmptyQueueFailsOnTheFirstDraw) {
   EXPECT_EQ(r.err, "error: line 2: scripted random values exhausted after 1 draws\n");
 }
 
+// An output that takes `room` bytes, then fails as a full disk does.
+class FullAfter : public std::streambuf {
+ public:
+  explicit FullAfter(std::size_t room) : room_(room) {}
+  std::string taken;
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (taken.size() >= room_) {
+      errno = ENOSPC;
+      return traits_type::eof();
+    }
+    taken += traits_type::to_char_type(c);
+    return c;
+  }
+
+ private:
+  std::size_t room_;
+};
+
+TEST(ScriptErrors, OutputThatCannotBeWrittenIsAFileError) {
+  const std::string dump =
+      "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n";
+  for (const std::string second : {"dump", "draw on\ntick 100000"}) {
+    SCOPED_TRACE(second);
+    FullAfter full(dump.size());
+    std::ostream out(&full);
+    std::ostringstream err;
+    std::istringstream in("dump\n" + second + "\nseed 1\n");
+    EXPECT_EQ(RunScript(in, out, err), 1);
+    EXPECT_EQ(err.str(), "error: standard output: No space left on device\n");
+    EXPECT_EQ(full.taken, dump);  // the line before the failing one has run and printed
+  }
+}
+
 TEST(ScriptErrors, EscapeEndsTheRunSuccessfully) {
   const Outcome r = RunText("key 13\nkey 65\nkey 27\ndump\nbogus\n");
   EXPECT_EQ(r.status, 0);
@@ -298,14 +337,29 @@ TEST(ScriptLines, ErrorLineNumbersCountEveryLine) {
   EXPECT_EQ(RunText("# one\n\n   \ndump\nbad\n").err, "error: line 5: unknown command 'bad'\n");
 }
 
-TEST(ScriptLines, VeryLongLinesAreFine) {
-  std::string line = "random";
-  for (int i = 0; i < 100000; ++i) {
-    line += " 0.5";
+TEST(ScriptLines, LinesUpTo64KiBRunLongerOnesAreRejected) {
+  std::string values = "random";
+  while (values.size() + 4 <= kScriptMaxLineBytes) {
+    values += " 0.5";
   }
-  const Outcome r = RunText(line + "\nclick 100 100\ndump\n");
+  values.resize(kScriptMaxLineBytes, ' ');
+  const Outcome r = RunText(values + "\nclick 100 100\ndump\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.out.find("draws=16"), std::string::npos) << r.out;
+
+  const std::string comment = "#" + std::string(kScriptMaxLineBytes, 'x');  // one byte over
+  const Outcome over = RunText("dump\n" + comment + "\ndump\n");
+  EXPECT_EQ(over.status, 2);
+  EXPECT_EQ(over.err, "error: line 2: longer than 65536 bytes\n");
+  EXPECT_EQ(over.out,
+            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+}
+
+TEST(ScriptLines, AnEndlessLineIsRejectedAt64KiB) {
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunScriptFile("/dev/zero", out, err), 2);
+  EXPECT_EQ(err.str(), "error: line 1: longer than 65536 bytes\n");
 }
 
 TEST(ScriptLines, ControlBytesAreJustUnknownTokens) {
@@ -405,6 +459,39 @@ TEST(ScriptRandomFile, BadValueNamesTheFileLine) {
             "error: line 1: " + malformed + " line 1: random value 'abc' is not a number\n");
 }
 
+TEST(ScriptRandomFile, FilesOver64MiBAreFileErrorsWhetherTheirSizeIsKnownOrNot) {
+  TempDir dir;
+  const std::string sparse = dir.File("sparse.txt");
+  std::ofstream{sparse};
+  fs::resize_file(sparse, kScriptMaxRandomFileBytes + 1);
+  const Outcome r = RunText("random-file " + sparse + "\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "error: " + sparse + ": larger than 67108864 bytes (64 MiB)\n");
+
+  // A pipe of comment lines: nothing to queue, but too much to read.
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  std::thread writer([fd = ends[1]] {
+    const std::string line = "#" + std::string(4094, 'x') + "\n";
+    for (std::uint64_t sent = 0; sent <= kScriptMaxRandomFileBytes; sent += line.size()) {
+      if (::write(fd, line.data(), line.size()) < 0) break;  // the reader has gone
+    }
+    ::close(fd);
+  });
+  const std::string pipe = "/dev/fd/" + std::to_string(ends[0]);
+  const Outcome piped = RunText("random-file " + pipe + "\n");
+  ::close(ends[0]);
+  writer.join();
+  EXPECT_EQ(piped.status, 1);
+  EXPECT_EQ(piped.err, "error: " + pipe + ": larger than 67108864 bytes (64 MiB)\n");
+}
+
+TEST(ScriptRandomFile, AnEndlessValueIsRejectedAt64KiB) {
+  const Outcome r = RunText("random-file /dev/zero\n");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "error: line 1: /dev/zero line 1: random value is longer than 65536 bytes\n");
+}
+
 TEST(ScriptRandomFile, UnreadableFileIsAFileError) {
   const Outcome r = RunText("dump\nrandom-file /nonexistent/values.txt\ndump\n");
   EXPECT_EQ(r.status, 1);
@@ -474,6 +561,32 @@ TEST(ScriptOptionsTest, FilesCanBeDisabledOrConfined) {
   EXPECT_TRUE(fs::exists(dir.path() + "/escape.png"));
   EXPECT_EQ(RunText("png ..\n", confined).status, 1);
   EXPECT_EQ(RunText("png dir/\n", confined).status, 1);
+}
+
+TEST(ScriptOptionsTest, QueuedValuesAreBoundedAndLetGoOnceDrawn) {
+  ScriptOptions four;
+  four.maxQueuedValues = 4;
+  const Outcome r = RunText("random 0.1 0.2 0.3\nrandom 0.4 0.5\n", four);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "error: line 2: more than 4 scripted random values would be waiting (3 are)\n");
+
+  TempDir dir;
+  const std::string five = dir.File("five.txt", "0.1 0.2\n0.3 0.4\n0.5\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  ScriptSession session(out, err, four);
+  EXPECT_EQ(session.RunLine("random 0.1", 1), std::nullopt);
+  EXPECT_EQ(session.RunLine("random-file " + five, 2), 2);
+  EXPECT_EQ(err.str(),
+            "error: line 2: " + five +
+                " line 2: more than 4 scripted random values would be waiting (4 are)\n");
+  // The rejected file queued nothing, and drawn values leave room for more.
+  EXPECT_EQ(session.RunLine("random 0.2 0.3 0.4", 3), std::nullopt);
+  ScriptOptions sixteen;
+  sixteen.maxQueuedValues = 16;
+  std::string fleet = "random";
+  for (int i = 0; i < 16; ++i) fleet += " 0.5";
+  EXPECT_EQ(RunText(fleet + "\nclick 100 100\n" + fleet + "\n", sixteen).status, 0);
 }
 
 TEST(ScriptOptionsTest, LimitsNarrowTheRanges) {

@@ -111,6 +111,21 @@ class WindowTest : public QObject {
     QVERIFY(AnyLit(frm.surface().image(), frm.surface().image().rect()));
   }
 
+  // The surface widget shows the window's picture, so it must go before the
+  // picture does: anything that makes it paint while the window is torn down
+  // would read a picture already destroyed.
+  void surfaceWidgetGoesBeforeThePicture() {
+    auto* frm = new MainWindow;
+    frm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frm));
+    const QImage& picture = frm->surface().image();
+    const QSize size = picture.size();
+    QSize seen;
+    connect(frm->pct(), &QObject::destroyed, [&picture, &seen] { seen = picture.size(); });
+    delete frm;
+    QCOMPARE(seen, size);
+  }
+
   void keys() {
     MainWindow frm;
     frm.show();

@@ -17,8 +17,10 @@ TEST(BuiltinRandom, StaysInsideTheHalfOpenUnitInterval) {
   }
 }
 
-TEST(BuiltinRandom, TheLargestValueStillDrawsSlot100) {
-  const double largest = 1.0 - 0x1.0p-53;  // what the generator can return at most
+TEST(BuiltinRandom, TheEngineExtremesStayInsideAndDrawEverySlot) {
+  EXPECT_EQ(BuiltinRandom::FromEngineOutput(0), 0.0);
+  const double largest = BuiltinRandom::FromEngineOutput(UINT64_MAX);
+  EXPECT_LT(largest, 1.0);
   EXPECT_EQ(static_cast<int>(largest * 101), 100);
 }
 

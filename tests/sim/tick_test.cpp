@@ -107,27 +107,6 @@ void RunSeededBattle(BattleState& s) {
   }
 }
 
-// FNV-1a over every field of the state.
-class Fingerprint {
- public:
-  explicit Fingerprint(const BattleState& s) {
-    for (const auto& a : {s.ShipX, s.ShipY, s.ShipHeading}) Add(a);
-    for (const auto& a : {s.ShipTarget, s.ShipHealth, s.ShipTeam, s.ShipSize}) Add(a);
-    for (const auto& a : {s.PartX, s.PartY, s.PartAngle, s.PartLife}) Add(a);
-    Add(std::array{s.NextTeam, s.PurgeFlag, s.IdleTicks, s.EngagedCount, s.AliveCount});
-    Add(std::array{s.DeltaX, s.DeltaY, s.Bearing, s.Distance});
-  }
-  std::uint64_t value = 14695981039346656037ULL;
-
- private:
-  template <typename Array>
-  void Add(const Array& a) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(a.data());
-    for (size_t n = 0; n < sizeof(a[0]) * a.size(); ++n)
-      value = (value ^ bytes[n]) * 1099511628211ULL;
-  }
-};
-
 // Two runs of the same seeded battle give the same state, bit for bit, and
 // the fingerprint pins that state: any change to a rule, a rounding or the
 // order of random draws shows up here.
@@ -136,8 +115,8 @@ TEST(Determinism, TheSameSeedGivesTheSameBattle) {
   BattleState b;
   RunSeededBattle(a);
   RunSeededBattle(b);
-  EXPECT_EQ(Fingerprint(a).value, Fingerprint(b).value);
-  EXPECT_EQ(Fingerprint(a).value, 0xf2f82d79e6d35d42ULL) << std::hex << Fingerprint(a).value;
+  EXPECT_EQ(testing::Fingerprint(a), testing::Fingerprint(b));
+  EXPECT_EQ(testing::Fingerprint(a), 0xf2f82d79e6d35d42ULL) << std::hex << testing::Fingerprint(a);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "battle_summary.h"
 #include "recording_surface.h"
 #include "sim/random.h"
 #include "sim/world.h"
@@ -34,11 +35,7 @@ class SimTest : public ::testing::Test {
     s.PartLife[i] = life;
   }
 
-  int LiveParticles() const {
-    int n = 0;
-    for (float life : s.PartLife) n += life > 0 ? 1 : 0;
-    return n;
-  }
+  int LiveParticles() const { return kelvarin::testing::LiveParticles(s); }
 
   BattleState s;
   RecordingSurface surface;

@@ -1,0 +1,108 @@
+#include "runner/token_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace kelvarin {
+namespace {
+
+bool IsSeparator(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+TokenFile::TokenFile(std::uint64_t maxBytes, std::size_t maxTokenBytes)
+    : maxBytes_(maxBytes), maxTokenBytes_(maxTokenBytes) {}
+
+TokenFile::~TokenFile() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+}
+
+bool TokenFile::Open(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) {
+    error_ = {errno, std::generic_category()};
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd_, &info) == 0) {
+    if (S_ISDIR(info.st_mode)) {
+      error_ = {EISDIR, std::generic_category()};
+      return false;
+    }
+    tooLarge_ = S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > maxBytes_;
+  }
+  return true;
+}
+
+// Reads the next piece; false at the end of the file or on an error.
+bool TokenFile::Fill() {
+  if (ended_) {
+    return false;
+  }
+  ssize_t n = 0;
+  do {
+    n = ::read(fd_, piece_.data(), piece_.size());
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) {
+    error_ = {errno, std::generic_category()};
+  }
+  if (n <= 0) {
+    ended_ = true;
+    return false;
+  }
+  at_ = 0;
+  size_ = static_cast<std::size_t>(n);
+  read_ += size_;
+  return true;
+}
+
+TokenFile::Next TokenFile::Read() {
+  token_.clear();
+  if (tooLarge_) {
+    return Next::kTooLarge;
+  }
+  for (;;) {
+    if (at_ == size_) {
+      if (!Fill()) {
+        if (error_) {
+          return Next::kError;
+        }
+        return token_.empty() ? Next::kEnd : Next::kToken;
+      }
+      if (read_ > maxBytes_) {
+        return Next::kTooLarge;
+      }
+    }
+    const char c = piece_[at_];
+    if (c == '\n' || (!inComment_ && (IsSeparator(c) || c == '#'))) {
+      if (!token_.empty()) {
+        return Next::kToken;  // the separator is read with the next token
+      }
+      ++at_;
+      if (c == '\n') {
+        ++line_;
+        inComment_ = false;
+      } else if (c == '#') {
+        inComment_ = true;
+      }
+      continue;
+    }
+    ++at_;
+    if (inComment_) {
+      continue;
+    }
+    if (token_.size() == maxTokenBytes_) {
+      return Next::kTooLong;
+    }
+    token_ += c;
+  }
+}
+
+}  // namespace kelvarin
