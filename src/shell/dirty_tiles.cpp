@@ -1,18 +1,28 @@
 #include "shell/dirty_tiles.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace kelvarin::raster {
+namespace {
 
-void DirtyTiles::Reset(int width, int height, int tileSide) {
+constexpr std::uint64_t kAll = ~std::uint64_t{0};
+
+// Bits lo..hi (0 <= lo <= hi <= 63) set.
+std::uint64_t Bits(int lo, int hi) { return (kAll >> (63 - hi)) & (kAll << lo); }
+
+}  // namespace
+
+void DirtyTiles::Reset(int width, int height, int tileShift) {
   width_ = std::max(1, width);
   height_ = std::max(1, height);
-  side_ = std::max(1, tileSide);
-  columns_ = (width_ + side_ - 1) / side_;
-  rows_ = (height_ + side_ - 1) / side_;
+  shift_ = std::clamp(tileShift, 0, 12);
+  columns_ = ((width_ - 1) >> shift_) + 1;
+  rows_ = ((height_ - 1) >> shift_) + 1;
+  words_ = (columns_ + 63) / 64;
   // The old grid goes first, so a re-fit never holds both.
   marked_ = {};
-  marked_.assign(static_cast<std::size_t>(columns_) * rows_, 0);
+  marked_.assign(static_cast<std::size_t>(words_) * rows_, 0);
   bounds_ = {};
 }
 
@@ -33,13 +43,21 @@ void DirtyTiles::Mark(const PixelBounds& drawn) {
     bounds_.right = std::max(bounds_.right, right);
     bounds_.bottom = std::max(bounds_.bottom, bottom);
   }
-  const int c0 = left / side_;
-  const int c1 = right / side_;
-  for (int r = top / side_; r <= bottom / side_; ++r) {
-    std::uint8_t* row = marked_.data() + static_cast<std::size_t>(r) * columns_;
-    for (int c = c0; c <= c1; ++c) {
-      row[c] = 1;
+  const int c0 = left >> shift_;
+  const int c1 = right >> shift_;
+  const int w0 = c0 / 64;
+  const int w1 = c1 / 64;
+  for (int r = top >> shift_; r <= bottom >> shift_; ++r) {
+    std::uint64_t* row = marked_.data() + static_cast<std::size_t>(r) * words_;
+    if (w0 == w1) {
+      row[w0] |= Bits(c0 % 64, c1 % 64);
+      continue;
     }
+    row[w0] |= Bits(c0 % 64, 63);
+    for (int w = w0 + 1; w < w1; ++w) {
+      row[w] = kAll;
+    }
+    row[w1] |= Bits(0, c1 % 64);
   }
 }
 
@@ -51,23 +69,46 @@ void DirtyTiles::TakeRects(std::vector<PixelRect>& out) {
     return;
   }
   // Only the tiles inside the bounding box can be marked.
-  const int c0 = bounds_.left / side_;
-  const int c1 = bounds_.right / side_;
-  for (int r = bounds_.top / side_; r <= bounds_.bottom / side_; ++r) {
-    std::uint8_t* row = marked_.data() + static_cast<std::size_t>(r) * columns_;
-    const int y = r * side_;
-    const int h = std::min(side_, height_ - y);
-    for (int c = c0; c <= c1; ++c) {
-      if (row[c] == 0) {
-        continue;
+  const int w0 = (bounds_.left >> shift_) / 64;
+  const int w1 = (bounds_.right >> shift_) / 64;
+  const int side = 1 << shift_;
+  std::size_t bandStart = 0;  // the previous band's first rectangle
+  for (int r = bounds_.top >> shift_; r <= bounds_.bottom >> shift_; ++r) {
+    std::uint64_t* row = marked_.data() + static_cast<std::size_t>(r) * words_;
+    const int y = r << shift_;
+    const int h = std::min(side, height_ - y);
+    const std::size_t rowStart = out.size();
+    for (int w = w0; w <= w1; ++w) {
+      std::uint64_t bits = row[w];
+      row[w] = 0;
+      while (bits != 0) {
+        const int start = std::countr_zero(bits);
+        const int length = std::countr_one(bits >> start);
+        bits &= start + length == 64 ? ~(kAll << start) : ~Bits(start, start + length - 1);
+        const int x = (w * 64 + start) << shift_;
+        const int end = std::min((w * 64 + start + length) << shift_, width_);
+        if (out.size() > rowStart && out.back().x + out.back().width == x) {
+          out.back().width = end - out.back().x;  // a run across two words
+        } else {
+          out.push_back({x, y, end - x, h});
+        }
       }
-      const int first = c;
-      while (c + 1 <= c1 && row[c + 1] != 0) {
-        ++c;
+    }
+    // A row whose runs are those of the band just above it joins that band.
+    const std::size_t runs = out.size() - rowStart;
+    if (runs > 0 && rowStart - bandStart == runs && out[bandStart].y + out[bandStart].height == y &&
+        std::equal(out.begin() + static_cast<std::ptrdiff_t>(bandStart),
+                   out.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                   out.begin() + static_cast<std::ptrdiff_t>(rowStart),
+                   [](const PixelRect& a, const PixelRect& b) {
+                     return a.x == b.x && a.width == b.width;
+                   })) {
+      out.resize(rowStart);
+      for (std::size_t i = bandStart; i < rowStart; ++i) {
+        out[i].height += h;
       }
-      std::fill(row + first, row + c + 1, std::uint8_t{0});
-      const int x = first * side_;
-      out.push_back({x, y, std::min((c + 1) * side_, width_) - x, h});
+    } else if (runs > 0) {
+      bandStart = rowStart;
     }
   }
   bounds_ = {};
@@ -77,9 +118,10 @@ void DirtyTiles::Clear() {
   if (bounds_.empty()) {
     return;
   }
-  for (int r = bounds_.top / side_; r <= bounds_.bottom / side_; ++r) {
-    std::uint8_t* row = marked_.data() + static_cast<std::size_t>(r) * columns_;
-    std::fill(row + bounds_.left / side_, row + bounds_.right / side_ + 1, std::uint8_t{0});
+  for (int r = bounds_.top >> shift_; r <= bounds_.bottom >> shift_; ++r) {
+    std::uint64_t* row = marked_.data() + static_cast<std::size_t>(r) * words_;
+    std::fill(row + (bounds_.left >> shift_) / 64, row + (bounds_.right >> shift_) / 64 + 1,
+              std::uint64_t{0});
   }
   bounds_ = {};
 }

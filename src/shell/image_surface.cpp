@@ -14,7 +14,7 @@ ImageSurface::ImageSurface(int width, int height) { Resize(width, height); }
 
 ImageSurface::ImageSurface(LentTag, int width, int height)
     : width_(std::max(1, width)), height_(std::max(1, height)), owns_(false) {
-  dirty_.Reset(width_, height_);
+  Resize(width, height);
 }
 
 ImageSurface ImageSurface::Lent(int width, int height) { return {LentTag{}, width, height}; }

@@ -119,6 +119,9 @@ bool SurfaceWidget::BeginDrawing() {
   if (devicePixelRatioF() != ratio_) {
     Refit();  // the window is on a screen with another ratio now
   }
+  // The region tells the window system what may change: it waits for the
+  // screen to have taken the pixels last handed over before they are written
+  // again, and without shared memory uploads this part.
   store->beginPaint(QRegion(InnerInWindow()));
   QImage* image = StoreImage(store);
   if (image == nullptr) {
