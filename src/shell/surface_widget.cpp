@@ -97,10 +97,10 @@ QImage* SurfaceWidget::StoreImage(QBackingStore* store) {
       !image->rect().contains(QRect(origin_, QSize(surface_.width(), surface_.height())))) {
     return nullptr;
   }
-  if (image->constBits() != storeBits_ || image->size() != storeSize_ ||
-      image->bytesPerLine() != storeStride_) {
-    // A new buffer (the toolkit re-made it): whatever it holds is not ours.
-    storeBits_ = image->constBits();
+  if (image->size() != storeSize_ || image->bytesPerLine() != storeStride_) {
+    // A store of another size: the toolkit re-made it, and what it holds is
+    // not ours. (A window system may hand out another buffer of the same size
+    // from one frame to the next, with the content carried over.)
     storeSize_ = image->size();
     storeStride_ = image->bytesPerLine();
     clearPending_ = true;
@@ -236,6 +236,12 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
   if (!inner.contains(event->rect())) {
     drawFrame(&painter);
   }
+}
+
+// Hidden, a window may give its backing store back to the window system.
+void SurfaceWidget::showEvent(QShowEvent* event) {
+  QFrame::showEvent(event);
+  clearPending_ = true;
 }
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* event) {

@@ -71,6 +71,7 @@ class SurfaceWidget final : public QFrame {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -92,8 +93,7 @@ class SurfaceWidget final : public QFrame {
   qreal ratio_ = 1.0;
   QPoint origin_;             // the picture's top-left in the store, device pixels
   bool clearPending_ = true;  // the pixels in the store are not the picture
-  // The store's image last drawn into, to notice a new one.
-  const uchar* storeBits_ = nullptr;
+  // The size of the store's image last drawn into, to notice a new one.
   QSize storeSize_;
   qsizetype storeStride_ = 0;
   QBackingStore* drawing_ = nullptr;  // set from BeginDrawing to EndDrawing

@@ -57,10 +57,15 @@ export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY QT_SCALE_FACTOR
 display_up() { xdpyinfo >/dev/null 2>&1; }
 poll 10 display_up || fail "cannot connect to Xvfb on $DISPLAY"
-HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-poll 10 wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+# openbox now and then fails to open a display that has only just started.
+for attempt in 1 2 3; do
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  poll 5 wm_ready && break
+  ((attempt < 3)) || fail "openbox did not start: $(cat "$work/openbox.log")"
+  sleep 1
+done
 step "Xvfb 3840x2160 on $DISPLAY with openbox"
 
 mkdir -p "$work/runtime"
