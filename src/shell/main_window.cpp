@@ -13,8 +13,9 @@ namespace kelvarin {
 
 MainWindow::MainWindow(bool collectStats, QWidget* parent)
     : QWidget(parent),
-      surface_(InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).width,
-               InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).height) {
+      surface_(ImageSurface::Lent(
+          InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).width,
+          InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).height)) {
   if (collectStats) {
     stats_ = std::make_unique<TickStats>();
   }
@@ -74,10 +75,7 @@ void MainWindow::Form_Resize() {
   fittedOuter_ = QSize(snapped.width, snapped.height);
   const PixelSize surfaceSize = SurfaceSizeForOuter(snapped);
   pct_->setGeometry(kSurfaceLeft, kSurfaceTop, surfaceSize.width, surfaceSize.height);
-  const PixelSize inner = InnerSizeForSurface(surfaceSize);
-  surface_.Resize(inner.width, inner.height);
-  surface_.Cls();
-  pct_->update();
+  pct_->Refit();
 }
 
 void MainWindow::UseWholeWindow() {
@@ -102,8 +100,9 @@ void MainWindow::Tick() {
   if (stats_) {
     stats_->TickStarted();
   }
+  pct_->BeginDrawing();
   tmr_Timer(world_);
-  pct_->UpdatePicture(surface_.TakeDirty());
+  pct_->EndDrawing();
   if (stats_) {
     stats_->TickEnded();
   }

@@ -3,7 +3,12 @@
 
 #include <QImage>
 #include <QRegion>
+#include <algorithm>
 #include <random>
+#include <set>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "shell/image_surface.h"
 
@@ -57,6 +62,67 @@ TEST(DirtyRegion, CoversEverythingDrawnAndNothingOutside) {
     const QRect rect = surface.TakeDirty();
     ASSERT_TRUE(CoversLit(surface.image(), QRegion(rect)));
     ASSERT_TRUE(surface.image().rect().contains(rect));
+  }
+}
+
+// The tiles as rectangles, against a plain set of the tiles each mark
+// touches: on pictures wider than 64 tiles (runs across words), with ragged
+// last tiles, marks reaching off the picture, and rounds that reuse the grid.
+TEST(DirtyTiles, RectsAreTheMarkedTilesMergedAlongRowsInBandOrder) {
+  std::mt19937 gen(11);
+  for (const auto& [w, h, shift] : {std::tuple{3000, 130, 4}, std::tuple{333, 257, 5},
+                                    std::tuple{130, 70, 0}, std::tuple{64 * 8, 40, 3}}) {
+    raster::DirtyTiles tiles;
+    tiles.Reset(w, h, shift);
+    const int side = tiles.tileSide();
+    std::uniform_int_distribution<int> x(-40, w + 40);
+    std::uniform_int_distribution<int> y(-40, h + 40);
+    std::uniform_int_distribution<int> reach(0, 3 * side + 70);
+    std::vector<raster::PixelRect> rects;
+    for (int round = 0; round < 30; ++round) {
+      std::set<std::pair<int, int>> expected;  // (row, column) of each marked tile
+      raster::PixelBounds box;
+      const int marks = round % 7 == 0 ? 0 : round;
+      for (int m = 0; m < marks; ++m) {
+        const int left = x(gen);
+        const int top = y(gen);
+        const raster::PixelBounds b{left, top, left + reach(gen), top + reach(gen) / 4};
+        tiles.Mark(b);
+        const int l = std::max(b.left, 0), t = std::max(b.top, 0);
+        const int r = std::min(b.right, w - 1), btm = std::min(b.bottom, h - 1);
+        if (r < l || btm < t) continue;
+        box = box.empty() ? raster::PixelBounds{l, t, r, btm}
+                          : raster::PixelBounds{std::min(box.left, l), std::min(box.top, t),
+                                                std::max(box.right, r), std::max(box.bottom, btm)};
+        for (int row = t / side; row <= btm / side; ++row) {
+          for (int col = l / side; col <= r / side; ++col) expected.insert({row, col});
+        }
+      }
+      const raster::PixelBounds bounds = tiles.bounds();
+      EXPECT_EQ(bounds.empty(), box.empty());
+      if (!box.empty()) {
+        EXPECT_EQ(std::tie(bounds.left, bounds.top, bounds.right, bounds.bottom),
+                  std::tie(box.left, box.top, box.right, box.bottom));
+      }
+      tiles.TakeRects(rects);
+      std::set<std::pair<int, int>> got;
+      for (std::size_t i = 0; i < rects.size(); ++i) {
+        const raster::PixelRect& r = rects[i];
+        ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.width > 0 && r.height > 0 && r.x + r.width <= w &&
+                    r.y + r.height <= h);
+        if (i > 0) {
+          const raster::PixelRect& p = rects[i - 1];
+          // Banded: sorted, one height a band, never overlapping or side by side.
+          ASSERT_TRUE(p.y < r.y || (p.y == r.y && p.height == r.height && p.x + p.width < r.x));
+          ASSERT_TRUE(p.y == r.y || p.y + p.height <= r.y);
+        }
+        for (int py = r.y; py < r.y + r.height; py += side) {
+          for (int px = r.x; px < r.x + r.width; px += side) got.insert({py / side, px / side});
+        }
+      }
+      ASSERT_EQ(got, expected) << w << "x" << h << " round " << round;
+      EXPECT_TRUE(tiles.empty());
+    }
   }
 }
 

@@ -21,6 +21,19 @@ bool AnyLit(const QImage& image, const QRect& area) {
   return false;
 }
 
+// Draws the way a tick does: into the picture in the window's backing store.
+template <typename Draw>
+bool DrawOnPicture(MainWindow& frm, Draw draw) {
+  if (!frm.pct()->BeginDrawing()) {
+    return false;
+  }
+  draw(frm.surface());
+  frm.pct()->EndDrawing();
+  return true;
+}
+
+void WhiteDiagonal(Surface& s) { s.Line(0, 0, 800, 600, Rgb{255, 255, 255}); }
+
 void SendPress(QWidget* target, QEvent::Type type, Qt::MouseButton button, QPointF pos) {
   QMouseEvent event(type, pos, target->mapToGlobal(pos), button, button, Qt::NoModifier);
   QApplication::sendEvent(target, &event);
@@ -63,23 +76,25 @@ class WindowTest : public QObject {
 
   void firstShowFitsAndClearsTheSurface() {
     MainWindow frm;
-    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    QVERIFY(!DrawOnPicture(frm, WhiteDiagonal));  // no picture before the window is shown
     frm.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frm));
     QVERIFY(frm.pct()->hasFocus());
     CheckFitted(frm);
-    QVERIFY(!AnyLit(frm.surface().image(), frm.surface().image().rect()));
+    const QImage picture = frm.pct()->Picture();
+    QVERIFY(!AnyLit(picture, picture.rect()));
   }
 
   void resizeRefitsAndClears() {
     MainWindow frm;
     frm.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frm));
-    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    QVERIFY(DrawOnPicture(frm, WhiteDiagonal));
     frm.resize(400, 300);
     QTRY_COMPARE(frm.size(), QSize(400, 300));
     CheckFitted(frm);
-    QVERIFY(!AnyLit(frm.surface().image(), frm.surface().image().rect()));
+    const QImage picture = frm.pct()->Picture();
+    QVERIFY(!AnyLit(picture, picture.rect()));
   }
 
   void tooSmallSnapsBack() {
@@ -105,10 +120,11 @@ class WindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&frm));
     const QRect before = frm.pct()->geometry();
     frm.setWindowState(Qt::WindowMinimized);
-    frm.surface().Line(0, 0, 800, 600, Rgb{255, 255, 255});
+    QVERIFY(DrawOnPicture(frm, WhiteDiagonal));
     frm.Form_Resize();
     QCOMPARE(frm.pct()->geometry(), before);
-    QVERIFY(AnyLit(frm.surface().image(), frm.surface().image().rect()));
+    const QImage picture = frm.pct()->Picture();
+    QVERIFY(AnyLit(picture, picture.rect()));
   }
 
   // The surface widget shows the window's picture, so it must go before the
@@ -234,13 +250,12 @@ class WindowTest : public QObject {
     frm.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frm));
     frm.tmr().stop();
-    frm.surface().Line(0, 300, 800, 300, Rgb{0, 255, 0});
+    QVERIFY(DrawOnPicture(frm, [](Surface& s) { s.Line(0, 300, 800, 300, Rgb{0, 255, 0}); }));
     frm.pct()->repaint();
-    frm.hide();
-    frm.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frm));
-    frm.pct()->repaint();
-    const QImage& picture = frm.surface().image();
+    frm.pct()->setFocus();
+    frm.pct()->clearFocus();  // a repaint of the whole surface
+    QCoreApplication::processEvents();
+    const QImage picture = frm.pct()->Picture();
     const int y = picture.height() / 2;
     QCOMPARE(picture.pixel(picture.width() / 2, y), qRgb(0, 255, 0));
 
@@ -249,6 +264,13 @@ class WindowTest : public QObject {
     const QPoint inside = frm.pct()->contentsRect().topLeft();
     QCOMPARE(shown.pixel(inside + QPoint(picture.width() / 2, y)) & 0xFFFFFF, 0x00FF00u);
     QCOMPARE(shown.pixel(inside + QPoint(picture.width() / 2, y / 2)) & 0xFFFFFF, 0u);
+
+    // Shown again after being hidden, the window starts a new picture.
+    frm.hide();
+    frm.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frm));
+    const QImage again = frm.pct()->Picture();
+    QVERIFY(!AnyLit(again, again.rect()));
   }
 
   void ticksDrawTheBattle() {
@@ -260,7 +282,8 @@ class WindowTest : public QObject {
     frm.MouseDown(1, 400, 300);
     frm.Tick();
     frm.Tick();
-    QVERIFY(AnyLit(frm.surface().image(), frm.surface().image().rect()));
+    const QImage picture = frm.pct()->Picture();
+    QVERIFY(AnyLit(picture, picture.rect()));
     QVERIFY(frm.surface().TakeDirty().isEmpty());  // handed to the widget
     QCOMPARE(frm.stats()->ticks(), 2u);
   }
@@ -295,7 +318,9 @@ class WindowTest : public QObject {
   static void CheckFitted(MainWindow& frm) {
     const QSize outer = frm.frameGeometry().size();
     QCOMPARE(frm.pct()->geometry(), QRect(8, 8, outer.width() - 23, outer.height() - 43));
-    QCOMPARE(frm.surface().image().size(), QSize(outer.width() - 27, outer.height() - 47));
+    const QSize inner(outer.width() - 27, outer.height() - 47);
+    QCOMPARE(QSize(frm.surface().width(), frm.surface().height()), inner);
+    QCOMPARE(frm.pct()->Picture().size(), inner);
   }
 };
 

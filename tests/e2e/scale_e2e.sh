@@ -1,0 +1,191 @@
+#!/usr/bin/env bash
+# The real window at the sizes and scales it must keep up with, on a private
+# 3840 x 2160 Xvfb display (24-bit) with openbox, read straight from the
+# screen by screen_probe:
+#   - at the default size and at 3840 x 2160: after a battle of 12 fleets and
+#     a purge, the whole surface is black (a rectangle that was drawn on and
+#     not put on the screen would leave stale pixels);
+#   - with QT_SCALE_FACTOR=2: lines are one device pixel wide (lit pixels
+#     whose aligned 2 x 2 block is not wholly lit), and a click lands at the
+#     same logical point as at factor 1.
+#   scale_e2e.sh KELVARIN SCREEN_PROBE
+set -euo pipefail
+
+kelvarin=$1
+probe=$2
+for tool in Xvfb openbox xdotool xprop xwininfo xdpyinfo; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh --test)" >&2; exit 1; }
+done
+started=$(date +%s.%N)
+work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-scale.XXXXXX")
+pids=()
+kelvarin_pid=
+cleanup() {
+  [[ -z "$kelvarin_pid" ]] || kill "$kelvarin_pid" 2>/dev/null || true
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
+step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
+# Polls COMMAND every 0.1 s until it succeeds or SECONDS have passed.
+poll() {
+  local seconds=$1
+  shift
+  local deadline
+  deadline=$(calc "$(date +%s.%N) + $seconds")
+  until "$@"; do
+    awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now > end) }' && return 1
+    sleep 0.1
+  done
+}
+
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 3840x2160x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+poll 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY QT_SCALE_FACTOR
+display_up() { xdpyinfo >/dev/null 2>&1; }
+poll 10 display_up || fail "cannot connect to Xvfb on $DISPLAY"
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# openbox now and then fails to open a display that has only just started.
+for attempt in 1 2 3; do
+  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  poll 5 wm_ready && break
+  ((attempt < 3)) || fail "openbox did not start: $(cat "$work/openbox.log")"
+  sleep 1
+done
+step "Xvfb 3840x2160 on $DISPLAY with openbox"
+
+mkdir -p "$work/runtime"
+chmod 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+# Starts the program (with the environment given, e.g. QT_SCALE_FACTOR=2) and
+# sets win to its window.
+launch() {
+  env HOME="$work" XDG_RUNTIME_DIR="$work/runtime" "$@" "$kelvarin" >"$work/stdout" 2>&1 &
+  kelvarin_pid=$!
+  find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
+  window_up() { [[ -n "$(find_window)" ]]; }
+  poll 20 window_up || fail "no window"
+  win=$(find_window)
+}
+quit() {
+  xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+  xdotool key --clearmodifiers Escape
+  local status=0
+  wait "$kelvarin_pid" || status=$?
+  kelvarin_pid=
+  ((status == 0)) || fail "exit status $status"
+}
+client() {
+  xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
+}
+# Sets sx sy sw sh to the surface's inside on the screen at a scale factor
+# (its border is 2 x factor screen pixels, its inside 10 x factor from the
+# client area's corner); fails until the window shows it there.
+find_surface() {
+  local factor=$1 found
+  read -r cx cy cw ch < <(client)
+  found=$("$probe" screen --surface "$cx" "$cy" "$cw" "$ch")
+  [[ -n "$found" ]] || return 1
+  read -r sx sy sw sh <<<"$found"
+  local more=$((2 * factor - 2))
+  sx=$((sx + more)) sy=$((sy + more)) sw=$((sw - 2 * more)) sh=$((sh - 2 * more))
+  ((sw > 0 && sh > 0 && sx - cx == 10 * factor && sy - cy == 10 * factor))
+}
+count() { awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"; }
+surface_black() {
+  counts=$("$probe" screen "$sx" "$sy" "$sw" "$sh")
+  (($(count black) == sw * sh))
+}
+
+# --- after a battle and a purge, the surface is black --------------------------
+
+# A client area of WxH, or the largest the screen holds with the frame.
+fit_window() {
+  local w=$1 h=$2 l r t b
+  read -r l r t b < <(xprop -id "$win" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+  w=$((w < 3840 - l - r ? w : 3840 - l - r)) h=$((h < 2160 - t - b ? h : 2160 - t - b))
+  xdotool windowmove --sync "$win" 0 0 >/dev/null 2>&1 || true
+  xdotool windowsize "$win" "$w" "$h"
+  size=${w}x${h}
+  sized() {
+    read -r cx cy cw ch < <(client)
+    [[ "${cw}x${ch}" == "$size" ]] && ((cx + cw <= 3840 && cy + ch <= 2160))
+  }
+  poll 5 sized || fail "the client area is ${cw}x${ch} at $cx,$cy, not $size on the screen"
+}
+
+for wanted in 713x597 3840x2160; do
+  launch
+  fit_window "${wanted%x*}" "${wanted#*x}"
+  xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
+  poll 5 find_surface 1 || fail "no surface at $size"
+  for j in 0 1 2; do
+    for i in 0 1 2 3; do
+      xdotool mousemove --sync $((sx + (2 * i + 1) * sw / 8)) $((sy + (2 * j + 1) * sh / 6)) click 1
+    done
+  done
+  sleep 3
+  counts=$("$probe" screen "$sx" "$sy" "$sw" "$sh")
+  (($(count team) + $(count grey) > 100)) || fail "no battle on the surface at $size: $counts"
+  xdotool key --clearmodifiers Return
+  if ! poll 15 surface_black; then
+    [[ -z "${KELVARIN_E2E_KEEP:-}" ]] || import -window root "$KELVARIN_E2E_KEEP/stale.png"
+    fail "stale pixels at $size after the purge (surface $sw x $sh at $sx,$sy): $counts"
+  fi
+  step "$size: battle, purge, and the whole ${sw}x${sh} surface is black"
+  quit
+done
+
+# --- QT_SCALE_FACTOR=2: thin lines, and clicks at the same logical point -------
+
+# Right-clicks a quarter across and a third down the surface's inside and
+# checks that the fleet appears there: the centre of what it lights, in
+# logical pixels from the inside's corner, within 20 of the click (a fleet is
+# about that big and starts moving at once; a click mapped at the wrong scale
+# lands a hundred or more away). Sets lx ly to that centre.
+fleet_at() {
+  local factor=$1 px py fx fy n
+  px=$((sx + sw / 4)) py=$((sy + sh / 3))
+  xdotool mousemove --sync "$px" "$py" click 3
+  sleep 0.1
+  read -r fx fy n < <("$probe" screen --centre $((px - 60 * factor)) $((py - 60 * factor)) \
+    $((120 * factor)) $((120 * factor)))
+  ((n > 0)) || fail "no fleet near the click at factor $factor"
+  lx=$(calc "($fx - $sx) / $factor") ly=$(calc "($fy - $sy) / $factor")
+  local ax ay
+  ax=$(calc "($px - $sx) / $factor") ay=$(calc "($py - $sy) / $factor")
+  awk -v a="$ax" -v b="$ay" -v c="$lx" -v d="$ly" \
+    'BEGIN { exit !((a - c) ^ 2 + (b - d) ^ 2 <= 20 ^ 2) }' ||
+    fail "a click at $ax,$ay put the fleet at $lx,$ly at factor $factor (logical pixels)"
+}
+
+launch QT_SCALE_FACTOR=1
+poll 5 find_surface 1 || fail "no surface at factor 1"
+fleet_at 1
+read -r lx1 ly1 <<<"$lx $ly"
+quit
+
+launch QT_SCALE_FACTOR=2
+poll 5 find_surface 2 || fail "no surface at factor 2"
+fleet_at 2
+step "a click lands at the same logical point: $lx,$ly at factor 2, $lx1,$ly1 at factor 1"
+read -r _ lit _ split < <("$probe" screen --blocks "$sx" "$sy" "$sw" "$sh")
+((lit > 0 && split * 4 >= lit)) || fail "lines are not one device pixel wide: lit $lit, split $split"
+step "factor 2: $split of $lit lit pixels lie in 2x2 blocks not wholly lit"
+quit
+echo "PASS"
