@@ -48,12 +48,13 @@ need() {
 }
 
 # Starts a private Xvfb with ARGS on a display it picks itself (other runs may
-# have theirs) and points DISPLAY at it.
+# have theirs), points DISPLAY at it and sets xvfb_pid.
 start_xvfb() {
   local file
   file=$(mktemp "$work/display.XXXXXX")
   Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$file" >>"$work/xvfb.log" 2>&1 &
-  pids+=($!)
+  xvfb_pid=$!
+  pids+=("$xvfb_pid")
   poll 10 test -s "$file" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=":$(tr -d '[:space:]' <"$file")"
   poll 10 xdpyinfo_ok || fail "cannot connect to Xvfb on $DISPLAY"
@@ -69,3 +70,25 @@ ended_within() {
   wait "$pid" || status=$?
 }
 gone() { ! kill -0 "$1" 2>/dev/null; }
+
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# Starts openbox on DISPLAY and waits until it manages the screen. On a machine
+# shared with other X servers, openbox has been seen to fail its first
+# connection now and then while the display answers; so when it ends at once,
+# it is started again (three tries in all).
+start_openbox() {
+  local try wm_pid
+  wm_ready_or_gone() { wm_ready || ! kill -0 "$wm_pid" 2>/dev/null; }
+  mkdir -p "$work/home"
+  for try in 1 2 3; do
+    HOME="$work/home" openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    pids+=("$wm_pid")
+    poll 20 wm_ready_or_gone || break
+    wm_ready && return 0
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
+    step "openbox ended at once (try $try): $(head -c 200 "$work/openbox.log")"
+  done
+  wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+}

@@ -13,59 +13,15 @@ set -euo pipefail
 
 kelvarin=$1
 probe=$2
-for tool in Xvfb openbox xdotool xprop xwininfo xdpyinfo; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh --test)" >&2; exit 1; }
-done
-started=$(date +%s.%N)
-work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-scale.XXXXXX")
-pids=()
+source "$(dirname "$0")/e2e_lib.sh"
+need Xvfb openbox xdotool xprop xwininfo xdpyinfo
 kelvarin_pid=
-cleanup() {
-  [[ -z "$kelvarin_pid" ]] || kill "$kelvarin_pid" 2>/dev/null || true
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_kelvarin() { [[ -z "$kelvarin_pid" ]] || kill "$kelvarin_pid" 2>/dev/null || true; }
+trap 'stop_kelvarin; cleanup' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
-step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
-# Polls COMMAND every 0.1 s until it succeeds or SECONDS have passed.
-poll() {
-  local seconds=$1
-  shift
-  local deadline
-  deadline=$(calc "$(date +%s.%N) + $seconds")
-  until "$@"; do
-    awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now > end) }' && return 1
-    sleep 0.1
-  done
-}
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 3840x2160x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-poll 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+start_xvfb -screen 0 3840x2160x24 -dpi 96
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY QT_SCALE_FACTOR
-display_up() { xdpyinfo >/dev/null 2>&1; }
-poll 10 display_up || fail "cannot connect to Xvfb on $DISPLAY"
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-# openbox now and then fails to open a display that has only just started.
-for attempt in 1 2 3; do
-  HOME="$work" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  pids+=($!)
-  poll 5 wm_ready && break
-  ((attempt < 3)) || fail "openbox did not start: $(cat "$work/openbox.log")"
-  sleep 1
-done
+start_openbox
 step "Xvfb 3840x2160 on $DISPLAY with openbox"
 
 mkdir -p "$work/runtime"
@@ -74,7 +30,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 # Starts the program (with the environment given, e.g. QT_SCALE_FACTOR=2) and
 # sets win to its window.
 launch() {
-  env HOME="$work" XDG_RUNTIME_DIR="$work/runtime" "$@" "$kelvarin" >"$work/stdout" 2>&1 &
+  env HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@" "$kelvarin" >"$work/stdout" 2>&1 &
   kelvarin_pid=$!
   find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
   window_up() { [[ -n "$(find_window)" ]]; }

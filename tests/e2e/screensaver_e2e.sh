@@ -123,10 +123,7 @@ export DISPLAY=$outer_display
 
 # --- --fullscreen under a window manager covers the screen --------------------
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-poll 10 wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 screenshot && measure 0 0 640 480 && (($(count foreign) == 640 * 480)) ||
   fail "the screen is not white before full screen: $counts"
 start --fullscreen

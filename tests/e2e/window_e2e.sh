@@ -18,35 +18,10 @@ need Xvfb openbox xdotool import xprop xwininfo xdpyinfo xmessage strace
 
 # --- the display and the window manager --------------------------------------
 
-# -displayfd lets the server pick a free display, so parallel runs never clash.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
-  >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-pids+=("$xvfb_pid")
-exec 3>&-
-poll 10 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+start_xvfb -screen 0 1280x1024x24 -dpi 96
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY
-display_up() { xdpyinfo >/dev/null 2>&1; }
-poll 10 display_up || fail "cannot connect to Xvfb on $DISPLAY"
 step "Xvfb on $DISPLAY"
-
-# On a machine shared with other X servers, openbox has been seen to fail its
-# first connection now and then while the display answers xdpyinfo; so when
-# it ends at once, it is started again (three tries in all).
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wm_ready_or_gone() { wm_ready || ! kill -0 "$wm_pid" 2>/dev/null; }
-for try in 1 2 3; do
-  HOME="$work/home" openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  wm_pid=$!
-  pids+=("$wm_pid")
-  poll 20 wm_ready_or_gone || break
-  wm_ready && break
-  kill -0 "$xvfb_pid" 2>/dev/null || fail "Xvfb ended: $(cat "$work/xvfb.log")"
-  step "openbox ended at once (try $try): $(head -c 200 "$work/openbox.log")"
-done
-wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 step "openbox running"
 
 # --- the program, under strace -----------------------------------------------
