@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "temp_dir.h"
+
 namespace kelvarin {
 namespace {
 
@@ -17,25 +19,16 @@ namespace fs = std::filesystem;
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kelvarin-atomic-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) const { return dir_.File(name); }
   static std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
   }
-  std::size_t Entries() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-  }
+  std::size_t Entries() const { return dir_.Names().size(); }
 
-  fs::path dir_;
+  test::TempDir dir_;
 };
 
 TEST_F(AtomicFileTest, CommitReplacesTheFileKeepingItsModeAndLinks) {
@@ -83,7 +76,7 @@ TEST_F(AtomicFileTest, AnUncommittedFileLeavesThePathAsItWas) {
 TEST_F(AtomicFileTest, ErrorsAreReportedNotSwallowed) {
   EXPECT_EQ(WriteFileAtomically(Path("no/such/folder.png"), "x", 1),
             std::errc::no_such_file_or_directory);
-  EXPECT_EQ(WriteFileAtomically(dir_.string(), "x", 1), std::errc::is_a_directory);
+  EXPECT_EQ(WriteFileAtomically(dir_.path(), "x", 1), std::errc::is_a_directory);
   // A device cannot be replaced, so it is written directly, and its failure shows.
   const std::string block(100, 'x');
   EXPECT_EQ(WriteFileAtomically("/dev/full", block.data(), block.size()),

@@ -2,24 +2,20 @@
 // with giflib and checked against `png` pictures of the same ticks.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QImage>
 #include <QRect>
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "runner/battle_recording.h"
 #include "runner/script_runner.h"
+#include "temp_dir.h"
 
 namespace kelvarin {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A recording as a viewer shows it: every frame drawn over the previous one.
 struct Decoded {
@@ -100,21 +96,12 @@ QImage Png(const std::string& path) {
 
 class GifTest : public ::testing::Test {
  protected:
-  GifTest() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("kelvarin-gif-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  ~GifTest() override { fs::remove_all(dir_); }
-
-  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Path(const std::string& name) const { return dir_.File(name); }
 
   // Runs a script inside the test's folder; $ stands for that folder.
   int Run(std::string script, const ScriptOptions& options = {}) {
     for (std::size_t at = script.find('$'); at != std::string::npos; at = script.find('$')) {
-      script.replace(at, 1, dir_.string());
+      script.replace(at, 1, dir_.path());
     }
     std::istringstream in(script);
     std::ostringstream out;
@@ -124,17 +111,10 @@ class GifTest : public ::testing::Test {
   std::string err() const { return err_.str(); }
 
   // Nothing but `keep` in the folder: no temporary file, no partial file.
-  void ExpectOnly(const std::vector<std::string>& keep) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, keep);
-  }
+  void ExpectOnly(const std::vector<std::string>& keep) const { EXPECT_EQ(dir_.Names(), keep); }
 
  private:
-  fs::path dir_;
+  test::TempDir dir_;
   std::ostringstream err_;
 };
 

@@ -14,6 +14,7 @@
 
 #include "runner/script_runner.h"
 #include "state/battle_state.h"
+#include "temp_dir.h"
 
 namespace kelvarin {
 namespace {
@@ -34,32 +35,7 @@ Outcome RunText(std::string_view script, const ScriptOptions& options = {}) {
   return {status, out.str(), err.str()};
 }
 
-// A fresh folder per test, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = fs::temp_directory_path() /
-            ("kelvarin-runner-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::remove_all(path_);
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string File(const std::string& name, const std::string& content = {}) const {
-    const fs::path file = path_ / name;
-    if (!content.empty()) {
-      std::ofstream(file, std::ios::binary) << content;
-    }
-    return file.string();
-  }
-  std::string path() const { return path_.string(); }
-
- private:
-  fs::path path_;
-};
+using test::TempDir;
 
 // ---- Errors: each row of the error table, and that a rejected line changes
 // nothing.
