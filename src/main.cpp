@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/platform_start.h"
 #include "shell/quit_signals.h"
+#include "shell/tick_clock.h"
 #include "sim/random.h"
 #include "version.h"
 
@@ -160,8 +161,7 @@ int main(int argc, char* argv[]) {
   }
   if (mode == Mode::Gif) {
     if (!gif.seed) {
-      gif.seed =
-          kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::MainWindow::SecondsSinceMidnight());
+      gif.seed = kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::SecondsSinceMidnight());
       // Told, so that a good battle can be recorded again.
       if (const int status = Print("seed " + std::to_string(*gif.seed) + '\n'); status != 0) {
         return status;
@@ -190,7 +190,7 @@ int main(int argc, char* argv[]) {
   kelvarin::MainWindow frm(stats);
   if (mode == Mode::Fullscreen) {
     frm.UseWholeWindow();
-    kelvarin::StartAmbient(frm.world(), kelvarin::MainWindow::SecondsSinceMidnight());
+    kelvarin::StartAmbient(frm.world(), kelvarin::SecondsSinceMidnight());
     frm.showFullScreen();
   } else {
     frm.show();

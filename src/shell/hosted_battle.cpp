@@ -5,8 +5,8 @@
 #include <string>
 
 #include "shell/ambient_start.h"
-#include "shell/main_window.h"
 #include "shell/quit_signals.h"
+#include "shell/tick_clock.h"
 #include "sim/tick.h"
 
 namespace kelvarin {
@@ -18,7 +18,7 @@ HostedBattle::HostedBattle(X11Host& host, bool collectStats)
   if (collectStats) {
     stats_ = std::make_unique<TickStats>();
   }
-  StartAmbient(world_, MainWindow::SecondsSinceMidnight());
+  StartAmbient(world_, SecondsSinceMidnight());
   connect(&events_, &QSocketNotifier::activated, this, &HostedBattle::ReadHost);
   tmr_.setInterval(kTickIntervalMs);
   tmr_.setTimerType(Qt::PreciseTimer);
