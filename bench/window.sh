@@ -273,13 +273,13 @@ measure() {
   if ((seconds > 0)); then
     sleep 1
     local t0 c0 s0 t
-    [[ -z "${INSTRUCTIONS:-}" ]] || (cd "$work" && callgrind_control -z "$pid" >/dev/null)
+    [[ -z "${INSTRUCTIONS:-}" ]] || (cd "$work" && callgrind_control -z "$pid" >/dev/null 2>&1)
     t0=$(now); c0=$(cpu_ns "$pid"); s0=$(cpu_ns "$server_pid")
     sleep "$seconds"
     t=$(elapsed "$t0")
     figures="cpu_pct $(pct "$c0" "$(cpu_ns "$pid")" "$t") server_cpu_pct $(pct "$s0" "$(cpu_ns "$server_pid")" "$t")"
     if [[ -n "${INSTRUCTIONS:-}" ]]; then
-      (cd "$work" && callgrind_control -d "$pid" >/dev/null)
+      (cd "$work" && callgrind_control -d "$pid" >/dev/null 2>&1)
       instructions=$(callgrind_figures "$seconds" "$name")
     fi
   fi
