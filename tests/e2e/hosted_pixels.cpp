@@ -162,6 +162,7 @@ int main(int argc, char* argv[]) {
   XSync(display, False);
   battle.Tick();
   ExpectShown(display, window, *host, battle, "mapped again", 10);
+  XCloseDisplay(display);
   std::puts("PASS");
   return 0;
 }
