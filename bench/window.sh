@@ -25,9 +25,9 @@
 #   instr_per_tick     the same over the number of ticks in that time
 # and CALLGRIND_KEEP=DIR keeps the counts for callgrind_annotate.
 #
-# Then the screensaver modes and full screen, each launched by saver_probe,
-# measured for the same time from 1 s after its first battle and ended by
-# SIGTERM; one line each:
+# Then the screensaver modes and full screen (alone with SIZES=""), each
+# launched by saver_probe, measured for the same time from 1 s after its
+# first battle and ended by SIGTERM; one line each, all of them RUNS times:
 #   window_id_shm     --window-id into a 1280x1024 host (pixels through MIT-SHM)
 #   window_id_socket  the same on a server without MIT-SHM (through the socket)
 #   root              --root on the 1280x1024 root window (start and end only)
@@ -35,8 +35,10 @@
 # with first_battle_ms (launch to the first team colour on the screen),
 # cpu_pct and server_cpu_pct (the program's and the X server's CPU, per cent
 # of one core), peak_rss_mb, term_to_exit_ms (SIGTERM to the end) and the exit
-# status, followed by the run's --stats lines (in the screensaver modes a
-# tick's time includes sending the changed pixels to the server).
+# status, tick_median_us, and with INSTRUCTIONS=1 the instructions as above;
+# each is followed by the run's --stats lines (in the screensaver modes a
+# tick's time includes sending the changed pixels to the server). With RUNS=N
+# it ends with the median of each figure per mode.
 #
 # Usage: bench/window.sh [KELVARIN_BINARY]   (default build/bench/kelvarin,
 #        then build/release/kelvarin).
@@ -54,7 +56,7 @@ if [[ -z "$bin" ]]; then
 fi
 [[ -n "$bin" && -x "$bin" ]] || { echo "window.sh: no kelvarin binary; build one first" >&2; exit 2; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
-read -r -a sizes <<<"${SIZES:-713x597 3840x2160}"
+read -r -a sizes <<<"${SIZES-713x597 3840x2160}"
 measure=${MEASURE_SECONDS:-20}
 runs=${RUNS:-1}
 
@@ -92,6 +94,11 @@ start_server() {
   [[ -s "$work/display" ]] || { echo "window.sh: Xvfb did not start" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$work/display")"
 }
+# Ends the server start_server started last (and with it its clients).
+stop_server() {
+  kill "$server_pid" 2>/dev/null || true
+  wait "$server_pid" 2>/dev/null || true
+}
 # Starts openbox on it when installed; sets wm.
 start_wm() {
   wm=none
@@ -114,6 +121,28 @@ now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { print b - a }'; }
 pct() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.2f", (b - a) / 1e9 / t * 100 }'; }
 client() { xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w "x" h }'; }
+
+# After a callgrind dump of the measured SECONDS: " instr_per_s N
+# instr_per_tick M" (CALLGRIND_KEEP=DIR keeps the dump as callgrind.NAME.TIME).
+callgrind_figures() {
+  local seconds=$1 name=$2 instructions ticks
+  if [[ -n "${CALLGRIND_KEEP:-}" ]]; then
+    mkdir -p "$CALLGRIND_KEEP"
+    cp "$work"/callgrind.out.1 "$CALLGRIND_KEEP/callgrind.$name.$(date +%s)"
+  fi
+  instructions=$(cat "$work"/callgrind.out.* 2>/dev/null |
+    awk '/^summary:/ { s += $2; found = 1 } /^totals:/ { t += $2 } END { printf "%.0f", found ? s : t }')
+  # The ticks in that time: the calls of tmr_Timer, whose name the dump gives
+  # once, as "(id) name", and then by its id alone.
+  ticks=$(cat "$work"/callgrind.out.* 2>/dev/null | awk '
+    /^c?fn=\(/ { id = $0; sub(/^c?fn=/, "", id); name = id; sub(/\).*/, ")", id)
+                 if (name != id) names[id] = name; if ($0 ~ /^cfn=/) callee = id }
+    /^calls=/ { n = $0; sub(/^calls=/, "", n); split(n, f, " ")
+                if (names[callee] ~ /tmr_Timer/) t += f[1] }
+    END { print t + 0 }')
+  awk -v i="$instructions" -v t="$seconds" -v n="$ticks" \
+    'BEGIN { printf " instr_per_s %.0f instr_per_tick %.0f", i / t, (n > 0 ? i / n : 0) }'
+}
 
 # One size: prints the line described above.
 measure_size() {
@@ -156,23 +185,7 @@ measure_size() {
   local instructions=
   if [[ -n "${INSTRUCTIONS:-}" ]]; then
     (cd "$work" && callgrind_control -d "$kelvarin_pid" >/dev/null)
-    if [[ -n "${CALLGRIND_KEEP:-}" ]]; then
-      mkdir -p "$CALLGRIND_KEEP"
-      cp "$work"/callgrind.out.1 "$CALLGRIND_KEEP/callgrind.$size.$(date +%s)"
-    fi
-    instructions=$(cat "$work"/callgrind.out.* 2>/dev/null |
-      awk '/^summary:/ { s += $2; found = 1 } /^totals:/ { t += $2 } END { printf "%.0f", found ? s : t }')
-    # The ticks in that time: the calls of tmr_Timer, whose name the dump
-    # gives once, as "(id) name", and then by its id alone.
-    local ticks
-    ticks=$(cat "$work"/callgrind.out.* 2>/dev/null | awk '
-      /^c?fn=\(/ { id = $0; sub(/^c?fn=/, "", id); name = id; sub(/\).*/, ")", id)
-                   if (name != id) names[id] = name; if ($0 ~ /^cfn=/) callee = id }
-      /^calls=/ { n = $0; sub(/^calls=/, "", n); split(n, f, " ")
-                  if (names[callee] ~ /tmr_Timer/) t += f[1] }
-      END { print t + 0 }')
-    instructions=$(awk -v i="$instructions" -v t="$measure" -v n="$ticks" \
-      'BEGIN { printf " instr_per_s %.0f instr_per_tick %.0f", i / t, (n > 0 ? i / n : 0) }')
+    instructions=$(callgrind_figures "$measure" "$size")
   fi
   elapsed=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
   local peak_kb
@@ -198,7 +211,8 @@ measure_size() {
 echo "binary $bin"
 echo "display $DISPLAY 3840x2160x24, window manager $wm, $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "battle: 12 fleets, CPU from 2 s after the last drop over $measure s"
-for ((run = 1; run <= runs; run++)); do
+((${#sizes[@]} > 0)) || : >"$work/lines"
+for ((run = 1; run <= runs && ${#sizes[@]} > 0; run++)); do
   for size in "${sizes[@]}"; do
     measure_size "$size" | tee -a "$work/lines"
   done
@@ -206,7 +220,7 @@ done
 
 # Medians per size, and the CPU of each size against the first size's in the
 # same run.
-awk -v first="${sizes[0]}" '
+awk -v first="${sizes[0]:-}" '
   function median(list,   n, a, i, j, t) {
     n = split(list, a, " ")
     for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
@@ -238,28 +252,36 @@ awk -v first="${sizes[0]}" '
 # --- the screensaver modes and full screen ------------------------------------
 
 cc -std=c11 -O2 "$here/saver_probe.c" -lX11 -lXext -o "$work/saver_probe"
+saver_timeout=5000
+[[ -z "${INSTRUCTIONS:-}" ]] || saver_timeout=120000
 
 # measure NAME SECONDS PROBE_ARGS...: one run through saver_probe, measured
 # for SECONDS (0: only its start and end); prints its line and --stats lines.
 measure() {
   local name=$1 seconds=$2
   shift 2
+  rm -f "$work"/callgrind.out*
   coproc PROBE { "$work/saver_probe" "$@" 2>"$work/saver_stats"; }
   local out=${PROBE[0]} in=${PROBE[1]} probe_pid=$PROBE_PID
   pids+=("$probe_pid")
-  local key pid first term status figures="cpu_pct - server_cpu_pct -"
+  local key pid first term status figures="cpu_pct - server_cpu_pct -" instructions=
   read -r key pid <&"$out"
   if ! read -r key first <&"$out"; then
-    echo "$name: no battle within 5 s"
+    echo "$name: no battle within $((saver_timeout / 1000)) s"
     return
   fi
   if ((seconds > 0)); then
     sleep 1
     local t0 c0 s0 t
+    [[ -z "${INSTRUCTIONS:-}" ]] || (cd "$work" && callgrind_control -z "$pid" >/dev/null 2>&1)
     t0=$(now); c0=$(cpu_ns "$pid"); s0=$(cpu_ns "$server_pid")
     sleep "$seconds"
     t=$(elapsed "$t0")
     figures="cpu_pct $(pct "$c0" "$(cpu_ns "$pid")" "$t") server_cpu_pct $(pct "$s0" "$(cpu_ns "$server_pid")" "$t")"
+    if [[ -n "${INSTRUCTIONS:-}" ]]; then
+      (cd "$work" && callgrind_control -d "$pid" >/dev/null 2>&1)
+      instructions=$(callgrind_figures "$seconds" "$name")
+    fi
   fi
   local peak_kb
   peak_kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
@@ -269,18 +291,47 @@ measure() {
   wait "$probe_pid" || true
   echo "$name first_battle_ms $first $figures" \
     "peak_rss_mb $(awk -v kb="$peak_kb" 'BEGIN { printf "%.1f", kb / 1024 }')" \
-    "term_to_exit_ms $term status $status"
+    "term_to_exit_ms $term status $status" \
+    "tick_median_us $(awk '/^tick_us/ { print $3 }' "$work/saver_stats")$instructions" |
+    tee -a "$work/saver_lines"
   sed 's/^/  /' "$work/saver_stats"
 }
 
-start_server -screen 0 1280x1024x24 -dpi 96
-measure window_id_shm "$measure" --host 1280x1024 5000 "$bin" --stats --window-id HOST
-measure root 0 5000 "$bin" --stats --root
+for ((run = 1; run <= runs; run++)); do
+  stop_server
+  start_server -screen 0 1280x1024x24 -dpi 96
+  measure window_id_shm "$measure" --host 1280x1024 "$saver_timeout" "${launcher[@]}" "$bin" \
+    --stats --window-id HOST
+  measure root 0 "$saver_timeout" "${launcher[@]}" "$bin" --stats --root
 
-start_server -screen 0 1280x1024x24 -extension MIT-SHM
-measure window_id_socket "$measure" --host 1280x1024 5000 "$bin" --stats --window-id HOST
+  stop_server
+  start_server -screen 0 1280x1024x24 -extension MIT-SHM
+  measure window_id_socket "$measure" --host 1280x1024 "$saver_timeout" "${launcher[@]}" "$bin" \
+    --stats --window-id HOST
 
-start_server -screen 0 1920x1080x24 -dpi 96
-start_wm
-echo "display $DISPLAY 1920x1080x24, window manager $wm"
-measure fullscreen "$measure" 5000 "$bin" --stats --fullscreen
+  stop_server
+  start_server -screen 0 1920x1080x24 -dpi 96
+  start_wm
+  echo "display $DISPLAY 1920x1080x24, window manager $wm"
+  measure fullscreen "$measure" "$saver_timeout" "${launcher[@]}" "$bin" --stats --fullscreen
+done
+
+# Medians per mode of every figure.
+((runs < 2)) || awk '
+  function median(list,   n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }
+  NF > 2 {
+    if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }
+    for (i = 2; i < NF; i += 2) if ($(i + 1) != "-") { if (!(($1, $i) in all)) keys[$1] = keys[$1] " " $i; all[$1, $i] = all[$1, $i] " " $(i + 1) }
+  }
+  END {
+    print "medians over '"$runs"' runs:"
+    for (c = 1; c <= count; c++) {
+      m = order[c]; line = "  " m; n = split(keys[m], k, " ")
+      for (i = 1; i <= n; i++) line = line " " k[i] " " median(all[m, k[i]])
+      print line
+    }
+  }' "$work/saver_lines"

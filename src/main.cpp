@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/platform_start.h"
 #include "shell/quit_signals.h"
+#include "shell/tick_clock.h"
 #include "sim/random.h"
 #include "version.h"
 
@@ -48,8 +49,7 @@ int Print(std::string_view text) {
 // and the seed is told so that a good battle can be recorded again.
 int Record(kelvarin::BattleRecording recording) {
   if (!recording.seed) {
-    recording.seed =
-        kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::MainWindow::SecondsSinceMidnight());
+    recording.seed = kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::SecondsSinceMidnight());
     if (const int status = Print("seed " + std::to_string(*recording.seed) + '\n'); status != 0) {
       return status;
     }
@@ -76,7 +76,7 @@ int RunWindow(CommandLine& line) {
   kelvarin::MainWindow frm(line.stats);
   if (line.mode == Mode::Fullscreen) {
     frm.UseWholeWindow();
-    kelvarin::StartAmbient(frm.world(), kelvarin::MainWindow::SecondsSinceMidnight());
+    kelvarin::StartAmbient(frm.world(), kelvarin::SecondsSinceMidnight());
     frm.showFullScreen();
   } else {
     frm.show();

@@ -6,6 +6,7 @@
 #include "runner/script_numbers.h"
 #include "runner/script_runner.h"
 #include "shell/image_surface.h"
+#include "shell/tick_clock.h"
 #include "sim/random.h"
 #include "sim/tick.h"
 #include "sim/world.h"
@@ -14,7 +15,6 @@
 namespace kelvarin {
 namespace {
 
-constexpr int kFramesPerSecond = 25;
 // The first automatic battle arrives at the end of this tick; the next one
 // draws it.
 constexpr int kFirstBattleTick = 150;
@@ -74,7 +74,7 @@ int RecordBattle(const BattleRecording& r, std::ostream& err) {
 
   GifRecorder gif;
   GifRecorder::Status status = gif.Start(r.path, image);
-  const int frames = r.seconds.value_or(BattleRecording::kDefaultSeconds) * kFramesPerSecond;
+  const int frames = r.seconds.value_or(BattleRecording::kDefaultSeconds) * kTicksPerSecond;
   for (int frame = 0; frame < frames && status == GifRecorder::Status::kOk; ++frame) {
     tmr_Timer(world);
     status = gif.AddFrame(image);

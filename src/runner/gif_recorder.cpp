@@ -8,12 +8,13 @@
 #include <cstring>
 
 #include "shell/image_surface.h"
+#include "shell/tick_clock.h"
 #include "sim/palette.h"
 
 namespace kelvarin {
 namespace {
 
-constexpr int kFrameDelay = 4;  // hundredths of a second: one 40 ms tick
+constexpr int kFrameDelay = kTickIntervalMs / 10;  // hundredths of a second: one tick
 constexpr int kMaxColours = 256;
 constexpr std::uint32_t kRgbMask = 0x00FFFFFF;
 

@@ -5,34 +5,37 @@
 #include <string>
 
 #include "shell/ambient_start.h"
-#include "shell/main_window.h"
 #include "shell/quit_signals.h"
+#include "shell/tick_clock.h"
 #include "sim/tick.h"
 
 namespace kelvarin {
 
 HostedBattle::HostedBattle(X11Host& host, bool collectStats)
     : host_(host),
-      surface_(host.width(), host.height()),
+      surface_(ImageSurface::Lent(host.width(), host.height())),
       events_(host.connection(), QSocketNotifier::Read) {
   if (collectStats) {
     stats_ = std::make_unique<TickStats>();
   }
-  StartAmbient(world_, MainWindow::SecondsSinceMidnight());
+  StartAmbient(world_, SecondsSinceMidnight());
   connect(&events_, &QSocketNotifier::activated, this, &HostedBattle::ReadHost);
   tmr_.setInterval(kTickIntervalMs);
   tmr_.setTimerType(Qt::PreciseTimer);
   connect(&tmr_, &QTimer::timeout, this, &HostedBattle::Tick);
+  Refit();
+  // Started once the first picture is sent: the server has a whole interval
+  // to read it before the first tick draws.
   tmr_.start();
-  Show(surface_.TakeDirty());
 }
 
 void HostedBattle::Tick() {
   if (stats_) {
     stats_->TickStarted();
   }
+  BeginDrawing();
   tmr_Timer(world_);
-  Show(surface_.TakeDirty());
+  EndDrawing();
   if (stats_) {
     stats_->TickEnded();
   }
@@ -41,8 +44,8 @@ void HostedBattle::Tick() {
   ReadHost();
 }
 
-// Whatever the server has sent: a resize re-fits the surface to the host and
-// clears it, as the window's resize rule does; an exposed area is sent again.
+// Whatever the server has sent: a resize re-fits the surface to the host's
+// new picture and clears it; an exposed area is sent again.
 void HostedBattle::ReadHost() {
   const X11Host::News news = host_.Read();
   if (news.gone) {
@@ -52,16 +55,33 @@ void HostedBattle::ReadHost() {
     return;
   }
   if (news.resized) {
-    surface_.Resize(host_.width(), host_.height());
-    surface_.Cls();
-    Show(surface_.TakeDirty());
+    Refit();
   } else if (!news.exposed.isEmpty()) {
-    Show(news.exposed);
+    const QRect& e = news.exposed;
+    const raster::PixelRect area{e.x(), e.y(), e.width(), e.height()};
+    host_.Send({&area, 1});
   }
 }
 
-// The one place that turns what a tick drew into pixels on the host.
-void HostedBattle::Show(const QRect& dirty) { host_.Push(surface_.image(), dirty); }
+void HostedBattle::Refit() {
+  surface_.Resize(host_.width(), host_.height());
+  BeginDrawing();
+  surface_.Cls();
+  EndDrawing();
+}
+
+void HostedBattle::BeginDrawing() {
+  const raster::PixelBuffer pixels = host_.BeginDrawing();
+  if (pixels.bits != nullptr) {
+    surface_.Lend(pixels);
+  }
+}
+
+void HostedBattle::EndDrawing() {
+  surface_.Withdraw();
+  surface_.TakeDirtyRects(drawn_);
+  host_.Send(drawn_);
+}
 
 int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, char* program,
                     std::ostream& err) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "shell/image_surface.h"
 #include "shell/tick_stats.h"
@@ -18,8 +19,11 @@ namespace kelvarin {
 
 // The battle drawn into a window the program did not create: the screensaver
 // modes. The surface is the whole host, without border or margins, and
-// follows its size; the simulation, the picture and the timer are the ones
-// of the window. The run ends with status 0 when the host is destroyed.
+// follows its size; the simulation, the rasteriser and the timer are the
+// ones of the window. As in the window, there is one picture: the host's
+// (see X11Host), lent to the surface while a tick draws, after which the
+// tiles it drew on are sent. The run ends with status 0 when the host is
+// destroyed.
 class HostedBattle final : public QObject {
   Q_OBJECT
 
@@ -28,10 +32,17 @@ class HostedBattle final : public QObject {
 
   const TickStats* stats() const { return stats_.get(); }
 
- private:
+  // One tick, as the timer runs it: the battle's tick drawn on the host's
+  // picture and sent, then whatever the server has said handled.
   void Tick();
+
+ private:
   void ReadHost();
-  void Show(const QRect& dirty);
+  // Fits the surface to the host and clears it: the window's resize rule.
+  void Refit();
+  void BeginDrawing();
+  // Takes the pixels back from the surface and sends what it drew on.
+  void EndDrawing();
 
   X11Host& host_;
   BattleState state_{};
@@ -41,6 +52,7 @@ class HostedBattle final : public QObject {
   QTimer tmr_;
   QSocketNotifier events_;
   std::unique_ptr<TickStats> stats_;
+  std::vector<raster::PixelRect> drawn_;
 };
 
 // Runs the battle in the X window `id`; without one, in the window named by

@@ -3,9 +3,8 @@
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
-#include <chrono>
-#include <ctime>
 
+#include "shell/tick_clock.h"
 #include "sim/input.h"
 #include "sim/tick.h"
 
@@ -106,19 +105,6 @@ void MainWindow::Tick() {
   if (stats_) {
     stats_->TickEnded();
   }
-}
-
-double MainWindow::SecondsSinceMidnight() {
-  using namespace std::chrono;
-  const auto now = system_clock::now();
-  const std::time_t whole = system_clock::to_time_t(now);
-  std::tm local{};
-  if (localtime_r(&whole, &local) == nullptr) {
-    return 0.0;
-  }
-  const auto micros = duration_cast<microseconds>(now - system_clock::from_time_t(whole)).count();
-  return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-         static_cast<double>(micros) / 1e6;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

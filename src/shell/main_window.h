@@ -15,7 +15,6 @@
 namespace kelvarin {
 
 inline constexpr const char* kWindowCaption = kVersionText;
-inline constexpr int kTickIntervalMs = 40;
 
 // `frm`: the program's one window. It owns the battle state, the random
 // generator, the off-screen picture, the drawing surface `pct` and the timer
@@ -48,9 +47,6 @@ class MainWindow final : public QWidget {
   void KeyDown(int keyCode);
   void MouseDown(int button, float x, float y);
   void Tick();
-
-  // The local time of day in seconds since midnight, to the microsecond.
-  static double SecondsSinceMidnight();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

@@ -111,16 +111,22 @@ X11Host::X11Host(Display* display, unsigned long window) : display_(display), wi
   hostGone = false;
 }
 
-// The image the server reads the pixels from, in memory both can see: the
-// picture's changed part is copied there and the server copies it from
-// there, instead of both pushing it through the socket.
-struct X11Host::Shared {
+// The picture and the image that tells Xlib about it. Shared, the pixels are
+// a System V segment the server has attached; otherwise the program's own.
+struct X11Host::Picture {
+  XImage* image = nullptr;  // its data are the pixels
   XShmSegmentInfo segment{};
-  XImage* image = nullptr;
-  bool busy = false;          // the server may still be reading the image
-  unsigned long lastPut = 0;  // the request number of the last put
+  std::unique_ptr<std::uint32_t[]> own;
+  bool shared = false;
+  bool busy = false;          // the server may still be reading the pixels
+  unsigned long lastPut = 0;  // the request number of the last shared put
 
-  ~Shared() {
+  raster::PixelBuffer pixels() const {
+    return {reinterpret_cast<std::uint32_t*>(image->data), image->width, image->height,
+            image->bytes_per_line / 4};
+  }
+
+  ~Picture() {
     if (image != nullptr) {
       image->data = nullptr;
       XDestroyImage(image);
@@ -132,11 +138,7 @@ struct X11Host::Shared {
 };
 
 X11Host::~X11Host() {
-  if (shared_) {
-    XShmDetach(display_, &shared_->segment);
-    XSync(display_, False);
-    shared_.reset();
-  }
+  FreePicture();
   if (gc_ != nullptr) {
     XFreeGC(display_, gc_);
   }
@@ -176,94 +178,148 @@ bool X11Host::Adopt(std::string& error) {
   if (XShmQueryExtension(display_) &&
       XQueryExtension(display_, "MIT-SHM", &shmOpcode, &event, &unused)) {
     shmCompletion_ = XShmGetEventBase(display_) + ShmCompletion;
-    ShareImage();
   }
+  MakePicture();
   return true;
 }
 
-// A shared image of the host's size; none (so the pixels go through the
-// socket) when the server cannot attach it, as over a network.
-void X11Host::ShareImage() {
-  if (shared_) {
-    XShmDetach(display_, &shared_->segment);
-    XSync(display_, False);
-    shared_.reset();
+void X11Host::MakePicture() {
+  FreePicture();
+  if (shmCompletion_ >= 0) {
+    picture_ = SharedPicture();
   }
-  if (shmCompletion_ < 0) {
-    return;
-  }
-  auto shared = std::make_unique<Shared>();
-  shared->image = XShmCreateImage(display_, static_cast<Visual*>(visual_), depth_, ZPixmap, nullptr,
-                                  &shared->segment, width_, height_);
-  if (shared->image == nullptr || shared->image->bits_per_pixel != 32) {
-    return;
-  }
-  const auto bytes = static_cast<std::size_t>(shared->image->bytes_per_line) * height_;
-  shared->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-  if (shared->segment.shmid < 0) {
-    return;
-  }
-  void* address = shmat(shared->segment.shmid, nullptr, 0);
-  // Marked for removal at once: it goes when both sides have let go of it.
-  shmctl(shared->segment.shmid, IPC_RMID, nullptr);
-  if (address == reinterpret_cast<void*>(-1)) {
-    return;
-  }
-  shared->segment.shmaddr = shared->image->data = static_cast<char*>(address);
-  shared->segment.readOnly = True;
-  shmFailed = false;
-  XShmAttach(display_, &shared->segment);
-  XSync(display_, False);
-  if (!shmFailed) {
-    shared_ = std::move(shared);
+  if (!picture_) {
+    picture_ = OwnPicture();
   }
 }
 
-void X11Host::Push(const QImage& picture, const QRect& rect) {
-  const QRect area = rect & picture.rect() & QRect(0, 0, width_, height_);
-  if (area.isEmpty() || picture.depth() != 32) {
-    return;
+void X11Host::FreePicture() {
+  if (picture_ && picture_->shared) {
+    // The server lets go of the segment before the program does.
+    XShmDetach(display_, &picture_->segment);
+    XSync(display_, False);
   }
-  if (shared_) {
-    PushShared(picture, area);
-    return;
+  picture_.reset();
+}
+
+// A picture in a segment shared with the server; null when the server cannot
+// attach it, as over a network.
+std::unique_ptr<X11Host::Picture> X11Host::SharedPicture() {
+  auto p = std::make_unique<Picture>();
+  p->image = XShmCreateImage(display_, static_cast<Visual*>(visual_), depth_, ZPixmap, nullptr,
+                             &p->segment, width_, height_);
+  if (p->image == nullptr || p->image->bits_per_pixel != 32) {
+    return nullptr;
   }
-  // The image only borrows the picture's pixels, which Xlib reads and never
-  // writes.
-  char* pixels = const_cast<char*>(reinterpret_cast<const char*>(picture.constBits()));
-  XImage* image =
-      XCreateImage(display_, static_cast<Visual*>(visual_), depth_, ZPixmap, 0, pixels,
-                   picture.width(), picture.height(), 32, static_cast<int>(picture.bytesPerLine()));
-  if (image == nullptr) {
-    return;
+  const auto bytes = static_cast<std::size_t>(p->image->bytes_per_line) * height_;
+  p->segment.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  if (p->segment.shmid < 0) {
+    return nullptr;
+  }
+  void* address = shmat(p->segment.shmid, nullptr, 0);
+  // Marked for removal at once: it goes when both sides have let go of it.
+  shmctl(p->segment.shmid, IPC_RMID, nullptr);
+  if (address == reinterpret_cast<void*>(-1)) {
+    return nullptr;
+  }
+  p->segment.shmaddr = p->image->data = static_cast<char*>(address);
+  p->segment.readOnly = True;
+  shmFailed = false;
+  XShmAttach(display_, &p->segment);
+  XSync(display_, False);
+  if (shmFailed) {
+    return nullptr;
+  }
+  p->shared = true;
+  return p;
+}
+
+// A picture in the program's memory, sent through the socket; null when
+// there is no memory for it.
+std::unique_ptr<X11Host::Picture> X11Host::OwnPicture() {
+  auto p = std::make_unique<Picture>();
+  const auto count = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
+  p->own.reset(new (std::nothrow) std::uint32_t[count]);
+  if (!p->own) {
+    return nullptr;
+  }
+  p->image = XCreateImage(display_, static_cast<Visual*>(visual_), depth_, ZPixmap, 0,
+                          reinterpret_cast<char*>(p->own.get()), width_, height_, 32, width_ * 4);
+  if (p->image == nullptr) {
+    return nullptr;
   }
   // The words are in this machine's order; Xlib swaps them for a server
   // that wants the other.
-  image->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
-  XPutImage(display_, window_, gc_, image, area.x(), area.y(), area.x(), area.y(), area.width(),
-            area.height());
-  image->data = nullptr;
-  XDestroyImage(image);
+  p->image->byte_order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? LSBFirst : MSBFirst;
+  return p;
+}
+
+bool X11Host::shared() const { return picture_ && picture_->shared; }
+
+raster::PixelBuffer X11Host::picture() const {
+  return picture_ ? picture_->pixels() : raster::PixelBuffer{};
+}
+
+raster::PixelBuffer X11Host::BeginDrawing() {
+  if (!picture_) {
+    return {};
+  }
+  if (picture_->busy) {
+    // The word that the server has read the last put has usually come
+    // already; otherwise wait for it to finish (a put that failed sends no
+    // word at all).
+    XEvent event;
+    while (picture_->busy && XCheckTypedEvent(display_, shmCompletion_, &event)) {
+      Completed(event);
+    }
+    if (picture_->busy) {
+      XSync(display_, False);
+      picture_->busy = false;
+    }
+  }
+  return picture_->pixels();
+}
+
+void X11Host::Send(std::span<const raster::PixelRect> rects) {
+  if (!picture_) {
+    return;
+  }
+  XImage* image = picture_->image;
+  const auto clipped = [image](const raster::PixelRect& r) {
+    return QRect(r.x, r.y, r.width, r.height) & QRect(0, 0, image->width, image->height);
+  };
+  // Only the last shared put asks for word of its end: the server takes the
+  // requests in order.
+  std::size_t end = rects.size();
+  while (end > 0 && clipped(rects[end - 1]).isEmpty()) {
+    --end;
+  }
+  for (std::size_t i = 0; i < end; ++i) {
+    const QRect area = clipped(rects[i]);
+    if (area.isEmpty()) {
+      continue;
+    }
+    if (!picture_->shared) {
+      XPutImage(display_, window_, gc_, image, area.x(), area.y(), area.x(), area.y(), area.width(),
+                area.height());
+      continue;
+    }
+    picture_->lastPut = NextRequest(display_);
+    XShmPutImage(display_, window_, gc_, image, area.x(), area.y(), area.x(), area.y(),
+                 area.width(), area.height(), i + 1 == end ? True : False);
+    picture_->busy = true;
+  }
   XFlush(display_);
 }
 
-void X11Host::PushShared(const QImage& picture, const QRect& area) {
-  if (shared_->busy) {
-    // Still reading the last one (or it failed, and no word will come).
-    XSync(display_, False);
-    shared_->busy = false;
+void X11Host::Completed(const XEvent& event) {
+  // Only the last put's word frees the picture: an earlier one may still be
+  // queued after a wait for the server.
+  const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
+  if (picture_ && picture_->shared && done.shmseg == picture_->segment.shmseg &&
+      done.serial >= picture_->lastPut) {
+    picture_->busy = false;
   }
-  XImage* image = shared_->image;
-  const auto rowBytes = static_cast<std::size_t>(area.width()) * 4;
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    std::memcpy(image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line + area.x() * 4,
-                picture.constScanLine(y) + area.x() * 4, rowBytes);
-  }
-  shared_->lastPut = NextRequest(display_);
-  XShmPutImage(display_, window_, gc_, image, area.x(), area.y(), area.x(), area.y(), area.width(),
-               area.height(), True);
-  shared_->busy = true;
-  XFlush(display_);
 }
 
 X11Host::News X11Host::Read() {
@@ -272,12 +328,7 @@ X11Host::News X11Host::Read() {
     XEvent event;
     XNextEvent(display_, &event);
     if (event.type == shmCompletion_) {
-      // Only the last put's word frees the image: an earlier one may still
-      // be queued after a wait for the server.
-      const auto& done = reinterpret_cast<const XShmCompletionEvent&>(event);
-      if (shared_ && done.shmseg == shared_->segment.shmseg && done.serial >= shared_->lastPut) {
-        shared_->busy = false;
-      }
+      Completed(event);
       continue;
     }
     if (event.xany.window != window_) {
@@ -303,7 +354,7 @@ X11Host::News X11Host::Read() {
     }
   }
   if (news.resized) {
-    ShareImage();
+    MakePicture();
   }
   news.gone = hostGone;
   return news;

@@ -1,16 +1,20 @@
 #pragma once
 
-#include <QImage>
 #include <QRect>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "shell/dirty_tiles.h"
+#include "shell/raster.h"
 
 // Xlib's macros (Bool, Status, ...) break Qt's headers: Qt comes first, from
 // here, and the implementation includes Xlib after this header.
 struct _XDisplay;
 struct _XGC;
+union _XEvent;
 
 namespace kelvarin {
 
@@ -19,11 +23,15 @@ namespace kelvarin {
 // Empty for anything else.
 std::optional<unsigned long> ParseWindowId(std::string_view text);
 
-// An X window the program did not create, drawn into with plain Xlib: the
-// picture is sent to it as it is, pixel for pixel, so the picture must have
-// the host's size. The program only draws: it takes no keyboard or mouse
-// input from the host and creates no window of its own. X errors are never
-// printed; one that says the host has gone counts as its destruction.
+// An X window the program did not create, drawn into with plain Xlib. The
+// host keeps the picture it shows: width() x height() pixels 0xffRRGGBB that
+// the program draws on and the server reads from, so nothing is copied on the
+// way. With MIT-SHM they are a segment shared with the server, which reads
+// the rectangles sent straight from it; without (a remote display), they are
+// the program's own memory, and the rectangles go through the socket. The
+// program only draws: it takes no keyboard or mouse input from the host and
+// creates no window of its own. X errors are never printed; one that says
+// the host has gone counts as its destruction.
 class X11Host {
  public:
   // Opens the default display and takes the window `id` as the host, or the
@@ -39,13 +47,24 @@ class X11Host {
   int height() const { return height_; }
   // The connection's socket: readable when the server has sent something.
   int connection() const;
+  // Whether the picture is shared with the server (MIT-SHM).
+  bool shared() const;
 
-  // Sends the part `rect` of `picture` to the same place in the host, now.
-  void Push(const QImage& picture, const QRect& rect);
+  // The picture, to be drawn on: first waits, if need be, until the server
+  // has read the rectangles last sent from it. Host-sized; its content is
+  // undefined after a resize (a new picture). Null bits when there is no
+  // memory for a picture of the host's size: nothing can be drawn then.
+  raster::PixelBuffer BeginDrawing();
+  // The picture as it is, to be read.
+  raster::PixelBuffer picture() const;
+
+  // Sends these rectangles of the picture to the same places in the host,
+  // clipped to it.
+  void Send(std::span<const raster::PixelRect> rects);
 
   // What the server has said about the host since the last call.
   struct News {
-    bool resized = false;  // width() and height() have changed
+    bool resized = false;  // width() and height() have changed; a new picture
     bool gone = false;     // the host has been destroyed
     QRect exposed;         // an area to be shown again, in host pixels
   };
@@ -53,12 +72,17 @@ class X11Host {
   News Read();
 
  private:
-  struct Shared;
+  struct Picture;
 
   X11Host(_XDisplay* display, unsigned long window);
   bool Adopt(std::string& error);
-  void ShareImage();
-  void PushShared(const QImage& picture, const QRect& area);
+  // A new picture of the host's size, after the old one is freed.
+  void MakePicture();
+  std::unique_ptr<Picture> SharedPicture();
+  std::unique_ptr<Picture> OwnPicture();
+  void FreePicture();
+  // A shared put has been read: the picture is free when it was the last.
+  void Completed(const _XEvent& event);
 
   _XDisplay* display_;
   unsigned long window_;
@@ -68,7 +92,7 @@ class X11Host {
   int width_ = 0;
   int height_ = 0;
   int shmCompletion_ = -1;  // the event type of a finished shared put
-  std::unique_ptr<Shared> shared_;
+  std::unique_ptr<Picture> picture_;
 };
 
 }  // namespace kelvarin

@@ -3,13 +3,15 @@
 # root window is white: `kelvarin --window-id` into a host window made by
 # host_window (teal), XSCREENSAVER_WINDOW with --root, the same without
 # MIT-SHM, --fullscreen under openbox and --root on the root window itself.
-# Checked with screenshots sorted by screen_probe.
-#   screensaver_e2e.sh KELVARIN SCREEN_PROBE HOST_WINDOW
+# Checked with screenshots sorted by screen_probe, and on both routes by
+# hosted_pixels, which compares the host's pixels with the picture exactly.
+#   screensaver_e2e.sh KELVARIN SCREEN_PROBE HOST_WINDOW HOSTED_PIXELS
 set -euo pipefail
 
 kelvarin=$1
 probe=$2
 host_window=$3
+hosted_pixels=$4
 source "$(dirname "$0")/e2e_lib.sh"
 need Xvfb openbox xdotool import xdpyinfo xprop
 
@@ -79,6 +81,9 @@ ended_within 2 "$kpid" || fail "still running 2 s after SIGTERM"
 step "SIGTERM: status 0, statistics printed"
 kill "$host_pid"
 
+"$hosted_pixels" shm >"$work/pixels" 2>&1 || fail "$(cat "$work/pixels")"
+step "MIT-SHM: the host shows the picture exactly, after a battle, resizes and a new map"
+
 # --- the host destroyed; the option wins over XSCREENSAVER_WINDOW ----------
 
 make_host 100 100 200 150
@@ -119,6 +124,8 @@ kill -TERM "$kpid"
 ended_within 2 "$kpid" || fail "still running 2 s after SIGTERM (no MIT-SHM)"
 step "a server without MIT-SHM: the battle fills the host"
 kill "$host_pid"
+"$hosted_pixels" socket >"$work/pixels" 2>&1 || fail "$(cat "$work/pixels")"
+step "without MIT-SHM: the host shows the picture exactly, after a battle, resizes and a new map"
 export DISPLAY=$outer_display
 
 # --- --fullscreen under a window manager covers the screen --------------------
