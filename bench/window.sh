@@ -25,7 +25,8 @@
 #   instr_per_tick     the same over the number of ticks in that time
 # and CALLGRIND_KEEP=DIR keeps the counts for callgrind_annotate.
 #
-# Then the screensaver modes and full screen (alone with SIZES=""), each
+# Then (unless MODES=0) the screensaver modes and full screen (alone with
+# SIZES=""), each
 # launched by saver_probe, measured for the same time from 1 s after its
 # first battle and ended by SIGTERM; one line each, all of them RUNS times:
 #   window_id_shm     --window-id into a 1280x1024 host (pixels through MIT-SHM)
@@ -42,7 +43,7 @@
 #
 # Usage: bench/window.sh [KELVARIN_BINARY]   (default build/bench/kelvarin,
 #        then build/release/kelvarin).
-#   SIZES="713x597 3840x2160"  MEASURE_SECONDS=20  RUNS=1
+#   SIZES="713x597 3840x2160"  MEASURE_SECONDS=20  RUNS=1  MODES=1
 # Needs Xvfb, xdotool, a C compiler and the X11 headers; openbox is optional.
 set -euo pipefail
 
@@ -59,6 +60,7 @@ bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 read -r -a sizes <<<"${SIZES-713x597 3840x2160}"
 measure=${MEASURE_SECONDS:-20}
 runs=${RUNS:-1}
+modes=${MODES:-1}
 
 work=$(mktemp -d)
 pids=()
@@ -297,7 +299,7 @@ measure() {
   sed 's/^/  /' "$work/saver_stats"
 }
 
-for ((run = 1; run <= runs; run++)); do
+for ((run = 1; run <= runs && modes; run++)); do
   stop_server
   start_server -screen 0 1280x1024x24 -dpi 96
   measure window_id_shm "$measure" --host 1280x1024 "$saver_timeout" "${launcher[@]}" "$bin" \
@@ -317,7 +319,7 @@ for ((run = 1; run <= runs; run++)); do
 done
 
 # Medians per mode of every figure.
-((runs < 2)) || awk '
+((runs < 2 || !modes)) || awk '
   function median(list,   n, a, i, j, t) {
     n = split(list, a, " ")
     for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
