@@ -45,9 +45,7 @@ void MainWindow::Form_Resize() {
   if (wholeWindow_) {
     fittedOuter_ = frameGeometry().size();
     pct_->setGeometry(rect());
-    surface_.Resize(width(), height());
-    surface_.Cls();
-    pct_->update();
+    pct_->Refit();
     return;
   }
   // The outer size includes the frame and title bar; before the window system
