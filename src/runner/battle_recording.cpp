@@ -7,6 +7,7 @@
 #include "runner/script_runner.h"
 #include "shell/image_surface.h"
 #include "shell/tick_clock.h"
+#include "sim/lull.h"
 #include "sim/random.h"
 #include "sim/tick.h"
 #include "sim/world.h"
@@ -14,10 +15,6 @@
 
 namespace kelvarin {
 namespace {
-
-// The first automatic battle arrives at the end of this tick; the next one
-// draws it.
-constexpr int kFirstBattleTick = 150;
 
 std::optional<int> IntegerIn(std::string_view text, int lo, int hi) {
   const std::optional<script::Integer> value = script::ParseInteger(text);
@@ -68,7 +65,9 @@ int RecordBattle(const BattleRecording& r, std::ostream& err) {
   ImageSurface image(r.width.value_or(800), r.height.value_or(600));
   BuiltinRandom random(r.seed.value_or(BuiltinRandom::kDefaultSeed));
   World world{state, image, random};
-  for (int tick = 0; tick < kFirstBattleTick; ++tick) {
+  // A fresh battle is all lull: the first automatic battle arrives at the end
+  // of tick kLullTicks, and the first frame recorded draws it.
+  for (int tick = 0; tick < kLullTicks; ++tick) {
     tmr_Timer(world);
   }
 
