@@ -67,25 +67,16 @@ std::string Quoted(std::string_view token) {
   return text;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// Splits a line into tokens; `#` starts a comment.
-template <typename BlankFn>
-std::vector<std::string_view> Tokenize(std::string_view line, BlankFn isBlank) {
+// Splits a line into tokens separated by spaces, tabs and carriage returns;
+// `#` starts a comment.
+std::vector<std::string_view> Tokenize(std::string_view line) {
+  constexpr std::string_view kBlanks = " \t\r";
   line = line.substr(0, line.find('#'));
   std::vector<std::string_view> tokens;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && isBlank(line[i])) {
-      ++i;
-    }
-    const std::size_t start = i;
-    while (i < line.size() && !isBlank(line[i])) {
-      ++i;
-    }
-    if (i > start) {
-      tokens.push_back(line.substr(start, i - start));
-    }
+  for (std::size_t start = line.find_first_not_of(kBlanks); start != std::string_view::npos;) {
+    const std::size_t end = std::min(line.find_first_of(kBlanks, start), line.size());
+    tokens.push_back(line.substr(start, end - start));
+    start = line.find_first_not_of(kBlanks, end);
   }
   return tokens;
 }
@@ -222,7 +213,7 @@ void ScriptSession::Impl::Flush() {
 }
 
 std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint64_t lineNumber) {
-  const Tokens tokens = Tokenize(line, IsBlank);
+  const Tokens tokens = Tokenize(line);
   if (tokens.empty()) {
     return std::nullopt;
   }
