@@ -84,7 +84,8 @@ void DirtyTiles::TakeRects(std::vector<PixelRect>& out) {
       while (bits != 0) {
         const int start = std::countr_zero(bits);
         const int length = std::countr_one(bits >> start);
-        bits &= start + length == 64 ? ~(kAll << start) : ~Bits(start, start + length - 1);
+        // Adding the run's lowest bit carries through the run, clearing it.
+        bits &= bits + (std::uint64_t{1} << start);
         const int x = (w * 64 + start) << shift_;
         const int end = std::min((w * 64 + start + length) << shift_, width_);
         if (out.size() > rowStart && out.back().x + out.back().width == x) {
