@@ -20,7 +20,6 @@ class TracingSurface final : public Surface {
   TracingSurface(Surface& inner, std::string& buffer) : inner_(inner), buffer_(buffer) {}
 
   void SetTracing(bool on) { tracing_ = on; }
-  bool tracing() const { return tracing_; }
 
   void Line(float x1, float y1, float x2, float y2, Rgb colour) override;
   void Circle(float x, float y, float radius, Rgb colour) override;

@@ -48,13 +48,9 @@ class ImageSurface final : public Surface {
   void Lend(const raster::PixelBuffer& pixels);
   // Forgets the lent pixels; drawing does nothing until the next Lend.
   void Withdraw();
-  bool hasPixels() const { return pixels_.bits != nullptr; }
 
   // The surface's own picture (null while its pixels are lent or withdrawn).
   const QImage& image() const { return image_; }
-  // The pixels being drawn into, with their size and row length: the
-  // picture itself, not a copy (bits is null when there are none).
-  raster::PixelBuffer pixels() const { return pixels_; }
   int width() const { return width_; }
   int height() const { return height_; }
 

@@ -29,7 +29,6 @@ class MainWindow final : public QWidget {
   ~MainWindow() override;
 
   BattleState& state() { return state_; }
-  BuiltinRandom& random() { return random_; }
   ImageSurface& surface() { return surface_; }
   World& world() { return world_; }
   SurfaceWidget* pct() { return pct_; }

@@ -62,9 +62,6 @@ class SurfaceWidget final : public QFrame {
   // re-fit until the next drawing; null when there is no picture to copy.
   QImage Picture();
 
-  // The device pixel ratio the picture was fitted for.
-  qreal fittedRatio() const { return ratio_; }
-
  signals:
   void keyDown(int keyCode);
   void mouseDown(int button, float x, float y);
