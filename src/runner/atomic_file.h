@@ -35,8 +35,6 @@ class AtomicFile {
   // Removes the temporary file (or stops writing a direct one); idempotent.
   void Discard();
 
-  bool is_open() const { return fd_ >= 0; }
-
  private:
   std::error_code Flush();
   std::error_code WriteOut(const char* bytes, std::size_t size);

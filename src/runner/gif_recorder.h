@@ -49,7 +49,6 @@ class GifRecorder {
   void Discard();
 
   bool recording() const { return gif_ != nullptr; }
-  std::uint64_t frames() const { return frames_; }
   // Why the last kFileError happened, as "REASON" for "error: PATH: REASON".
   const std::string& failure() const { return failure_; }
 
