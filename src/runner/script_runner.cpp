@@ -1,20 +1,22 @@
 #include "runner/script_runner.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QBuffer>
 #include <QByteArray>
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "runner/atomic_file.h"
@@ -684,17 +686,45 @@ int ScriptSession::Finish() { return impl_->Finish(); }
 
 namespace {
 
+// A file's bytes for the lines of a script, read straight from its
+// descriptor, keeping why a read failed: std::filebuf would throw instead,
+// and the standard input's stream would take a failure for the end.
+class DescriptorBuffer final : public std::streambuf {
+ public:
+  explicit DescriptorBuffer(int fd) : fd_(fd) {}
+  const std::error_code& error() const { return error_; }
+
+ protected:
+  int_type underflow() override {
+    ssize_t n = 0;
+    do {
+      n = ::read(fd_, piece_.data(), piece_.size());
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+      error_ = {errno, std::generic_category()};
+    }
+    if (n <= 0) {
+      return traits_type::eof();
+    }
+    setg(piece_.data(), piece_.data(), piece_.data() + n);
+    return traits_type::to_int_type(piece_[0]);
+  }
+
+ private:
+  int fd_;
+  std::array<char, 1 << 16> piece_{};
+  std::error_code error_;
+};
+
 enum class LineRead { kLine, kTooLong, kEnd };
 
 // Reads a line into `line` (without its line feed), holding no more than
 // `max` bytes of it: a longer line is kTooLong, and what follows is not read.
-LineRead ReadLine(std::istream& in, std::string& line, std::size_t max) {
+LineRead ReadLine(std::streambuf& source, std::string& line, std::size_t max) {
   line.clear();
-  std::streambuf& buffer = *in.rdbuf();
   for (bool any = false;; any = true) {
-    const int c = buffer.sbumpc();
+    const int c = source.sbumpc();
     if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit);
       return any ? LineRead::kLine : LineRead::kEnd;
     }
     if (c == '\n') {
@@ -707,13 +737,23 @@ LineRead ReadLine(std::istream& in, std::string& line, std::size_t max) {
   }
 }
 
-int RunStream(std::istream& in, const std::string& name, std::ostream& out, std::ostream& err,
-              const ScriptOptions& options) {
+// Runs the lines of `source`; `file`, when the lines come from one, tells
+// whether reading it failed (a line cut short by the failure is not run).
+int RunLines(std::streambuf& source, const DescriptorBuffer* file, const std::string& name,
+             std::ostream& out, std::ostream& err, const ScriptOptions& options) {
   ScriptSession session(out, err, options);
   std::string line;
   line.reserve(kScriptMaxLineBytes);
   std::uint64_t lineNumber = 0;
-  for (LineRead read; (read = ReadLine(in, line, kScriptMaxLineBytes)) != LineRead::kEnd;) {
+  for (;;) {
+    const LineRead read = ReadLine(source, line, kScriptMaxLineBytes);
+    if (file != nullptr && file->error()) {
+      err << "error: " << name << ": " << file->error().message() << '\n';
+      return kScriptFileError;
+    }
+    if (read == LineRead::kEnd) {
+      return session.Finish();
+    }
     ++lineNumber;
     if (read == LineRead::kTooLong) {
       err << "error: line " << lineNumber << ": longer than " << kScriptMaxLineBytes << " bytes\n";
@@ -723,37 +763,30 @@ int RunStream(std::istream& in, const std::string& name, std::ostream& out, std:
       return *status;
     }
   }
-  if (in.bad()) {
-    err << "error: " << name << ": read error\n";
-    return kScriptFileError;
-  }
-  return session.Finish();
 }
 
 }  // namespace
 
 int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
               const ScriptOptions& options) {
-  return RunStream(in, "-", out, err, options);
+  return RunLines(*in.rdbuf(), nullptr, "-", out, err, options);
 }
 
 int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
                   const ScriptOptions& options) {
-  if (path == "-") {
-    return RunStream(std::cin, path, out, err, options);
-  }
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    err << "error: " << path << ": " << std::strerror(EISDIR) << '\n';
+  const bool standardInput = path == "-";
+  // A folder opens, and fails at its first read.
+  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err << "error: " << path << ": " << std::strerror(errno) << '\n';
     return kScriptFileError;
   }
-  errno = 0;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    err << "error: " << path << ": " << std::strerror(errno != 0 ? errno : ENOENT) << '\n';
-    return kScriptFileError;
+  DescriptorBuffer file(fd);
+  const int status = RunLines(file, &file, path, out, err, options);
+  if (!standardInput) {
+    ::close(fd);
   }
-  return RunStream(file, path, out, err, options);
+  return status;
 }
 
 }  // namespace kelvarin

@@ -81,7 +81,8 @@ int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
               const ScriptOptions& options = {});
 
 // Runs the script file at `path` ("-" reads standard input). A file that
-// cannot be read gives "error: <path>: <reason>" and status 1.
+// cannot be opened or read, at its start or part of the way through, gives
+// "error: <path>: <reason>" and status 1.
 int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
                   const ScriptOptions& options = {});
 
