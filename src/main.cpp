@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <optional>
@@ -101,6 +102,9 @@ int main(int argc, char* argv[]) {
     case Mode::Help:
       return Print(kelvarin::kUsage);
     case Mode::Script:
+      // A closed output pipe is a write error that the run reports, and
+      // cleans up after, not a signal that ends it on the spot.
+      std::signal(SIGPIPE, SIG_IGN);
       kelvarin::RemoveTemporaryFilesOnSignals();
       return kelvarin::RunScriptFile(line->scriptPath, std::cout, std::cerr);
     case Mode::Gif:
