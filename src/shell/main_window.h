@@ -17,7 +17,8 @@ namespace kelvarin {
 inline constexpr const char* kWindowCaption = kVersionText;
 
 // `frm`: the program's one window. It owns the battle state, the random
-// generator, the off-screen picture, the drawing surface `pct` and the timer
+// generator, the surface the battle draws on (its pixels lent by `pct` from
+// the window's backing store), the drawing surface widget `pct` and the timer
 // `tmr`, and runs the handlers: Form_Resize, the keys and presses reported by
 // `pct`, and the tick.
 class MainWindow final : public QWidget {
