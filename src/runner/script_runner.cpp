@@ -131,13 +131,33 @@ std::string TooManyValues(std::size_t limit, std::size_t waiting) {
          std::to_string(waiting) + " are)";
 }
 
-// Splits `F=V`; throws when there is no `=`.
-std::pair<std::string_view, std::string_view> SplitField(std::string_view token) {
-  const std::size_t eq = token.find('=');
-  if (eq == std::string_view::npos) {
-    throw LineError{Quoted(token) + " is not FIELD=VALUE"};
+// Reads the F=V tokens of a `ship` or `part` line, from its third token on,
+// into `values`, each field in the place its name has in `names`. `valueOf`
+// turns a field's text into its value (or throws); it is given the field and
+// what messages call it ("ship x"). Throws for a token that is not F=V, an
+// unknown name or a field given twice.
+template <typename Value, std::size_t N, typename ValueFn>
+void ReadFields(const std::vector<std::string_view>& t, std::string_view kind,
+                const std::array<std::string_view, N>& names,
+                std::array<std::optional<Value>, N>& values, ValueFn valueOf) {
+  for (std::size_t k = 2; k < t.size(); ++k) {
+    const std::size_t eq = t[k].find('=');
+    if (eq == std::string_view::npos) {
+      throw LineError{Quoted(t[k]) + " is not FIELD=VALUE"};
+    }
+    const std::string_view name = t[k].substr(0, eq);
+    const auto* found = std::find(names.begin(), names.end(), name);
+    if (found == names.end()) {
+      throw LineError{"unknown " + std::string(kind) + " field " + Quoted(name) + " in " +
+                      Quoted(t[k])};
+    }
+    const auto field = static_cast<std::size_t>(found - names.begin());
+    if (values[field]) {
+      throw LineError{std::string(kind) + " field " + Quoted(name) + " given twice"};
+    }
+    values[field] =
+        valueOf(field, std::string(kind) + ' ' + std::string(name), t[k].substr(eq + 1));
   }
-  return {token.substr(0, eq), token.substr(eq + 1)};
 }
 
 }  // namespace
@@ -454,44 +474,29 @@ void ScriptSession::Impl::Ship(const Tokens& t) {
   static constexpr std::array<std::string_view, kFieldCount> kNames = {
       "x", "y", "heading", "target", "health", "team", "size"};
   std::array<std::optional<double>, kFieldCount> values;
-  for (std::size_t k = 2; k < t.size(); ++k) {
-    const auto [name, text] = SplitField(t[k]);
-    const auto* found = std::find(kNames.begin(), kNames.end(), name);
-    if (found == kNames.end()) {
-      throw LineError{"unknown ship field " + Quoted(name) + " in " + Quoted(t[k])};
-    }
-    const auto field = static_cast<std::size_t>(found - kNames.begin());
-    if (values[field]) {
-      throw LineError{"ship field " + Quoted(name) + " given twice"};
-    }
-    const std::string what = "ship " + std::string(name);
-    switch (field) {
-      case kX:
-      case kY:
-        values[field] = RealIn(text, what, -kCoordinateLimit, kCoordinateLimit);
-        break;
-      case kHeading:
-        values[field] = RealIn(text, what, -kAngleLimit, kAngleLimit);
-        break;
-      case kTarget:
-        values[field] = static_cast<double>(IntegerIn(text, what, 0, kShipSlots - 1));
-        break;
-      case kHealth:
-        values[field] = static_cast<double>(IntegerIn(text, what, 0, 32767));
-        break;
-      case kTeam:
-        values[field] = static_cast<double>(IntegerIn(text, what, 0, 2));
-        break;
-      default: {
-        const std::int64_t size = IntegerIn(text, what, 0, 5);
-        if (size == 4) {
-          throw LineError{what + ' ' + Quoted(text) + " is not 0, 1, 2, 3 or 5"};
-        }
-        values[field] = static_cast<double>(size);
-        break;
-      }
-    }
-  }
+  ReadFields(t, "ship", kNames, values,
+             [](std::size_t field, const std::string& what, std::string_view text) {
+               switch (field) {
+                 case kX:
+                 case kY:
+                   return RealIn(text, what, -kCoordinateLimit, kCoordinateLimit);
+                 case kHeading:
+                   return RealIn(text, what, -kAngleLimit, kAngleLimit);
+                 case kTarget:
+                   return static_cast<double>(IntegerIn(text, what, 0, kShipSlots - 1));
+                 case kHealth:
+                   return static_cast<double>(IntegerIn(text, what, 0, 32767));
+                 case kTeam:
+                   return static_cast<double>(IntegerIn(text, what, 0, 2));
+                 default: {
+                   const std::int64_t size = IntegerIn(text, what, 0, 5);
+                   if (size == 4) {
+                     throw LineError{what + ' ' + Quoted(text) + " is not 0, 1, 2, 3 or 5"};
+                   }
+                   return static_cast<double>(size);
+                 }
+               }
+             });
   const auto real = [](double v) { return static_cast<float>(v); };
   const auto whole = [](double v) { return static_cast<std::int16_t>(v); };
   if (values[kX]) state_.ShipX[i] = real(*values[kX]);
@@ -509,20 +514,11 @@ void ScriptSession::Impl::Part(const Tokens& t) {
   enum Field { kX, kY, kAngle, kLife, kFieldCount };
   static constexpr std::array<std::string_view, kFieldCount> kNames = {"x", "y", "angle", "life"};
   std::array<std::optional<float>, kFieldCount> values;
-  for (std::size_t k = 2; k < t.size(); ++k) {
-    const auto [name, text] = SplitField(t[k]);
-    const auto* found = std::find(kNames.begin(), kNames.end(), name);
-    if (found == kNames.end()) {
-      throw LineError{"unknown part field " + Quoted(name) + " in " + Quoted(t[k])};
-    }
-    const auto field = static_cast<std::size_t>(found - kNames.begin());
-    if (values[field]) {
-      throw LineError{"part field " + Quoted(name) + " given twice"};
-    }
-    const std::string what = "part " + std::string(name);
-    const double limit = field == kX || field == kY ? kCoordinateLimit : kAngleLimit;
-    values[field] = static_cast<float>(RealIn(text, what, -limit, limit));
-  }
+  ReadFields(t, "part", kNames, values,
+             [](std::size_t field, const std::string& what, std::string_view text) {
+               const double limit = field == kX || field == kY ? kCoordinateLimit : kAngleLimit;
+               return static_cast<float>(RealIn(text, what, -limit, limit));
+             });
   if (values[kX]) state_.PartX[i] = *values[kX];
   if (values[kY]) state_.PartY[i] = *values[kY];
   if (values[kAngle]) state_.PartAngle[i] = *values[kAngle];
