@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <algorithm>
 
 #include "shell/tick_clock.h"
 #include "sim/input.h"

@@ -1,5 +1,6 @@
 #include "shell/tick_stats.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
