@@ -10,12 +10,19 @@
 #include "sim/tick.h"
 
 namespace kelvarin {
+namespace {
+
+// The surface until the window is first fitted: the inside of `pct` at its
+// initial size, its pixels to be lent by `pct`.
+ImageSurface InitialSurface() {
+  const PixelSize inner = InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight});
+  return ImageSurface::Lent(inner.width, inner.height);
+}
+
+}  // namespace
 
 MainWindow::MainWindow(bool collectStats, QWidget* parent)
-    : QWidget(parent),
-      surface_(ImageSurface::Lent(
-          InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).width,
-          InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight}).height)) {
+    : QWidget(parent), surface_(InitialSurface()) {
   if (collectStats) {
     stats_ = std::make_unique<TickStats>();
   }
