@@ -10,22 +10,18 @@ namespace {
 
 class Gunfire : public testing::SimTest {};
 
-TEST_F(Gunfire, ShotLeavesTheBowTowardsTheTarget) {
-  for (int size : {0, 3}) {
-    s = {};
-    random = {};
-    PlaceShip(0, 400, 300, 0, size, 1, 1);
-    PlaceShip(1, 400, 350, 0, 0, 2, 1);
-    MeasureTarget(s, 0);
-    // Gun 0 fires with spread draw 0.9; the other guns do not fire.
-    Script({0.0, 0.9, 0.5, 0.5, 0.5});
-    FireGuns(world, 0);
-    EXPECT_EQ(s.PartX[0], 400.0F);
-    EXPECT_EQ(s.PartY[0], size == 0 ? 302.0F : 305.0F);
-    EXPECT_EQ(s.PartAngle[0], static_cast<float>((0.9 - 0.5) * 0.1));
-    EXPECT_EQ(s.PartLife[0], 50.0F);
-    EXPECT_EQ(random.Drawn(), static_cast<size_t>(size + 2));
-  }
+TEST_F(Gunfire, EveryGunDrawsAndAShotLeavesTheBowTowardsTheTarget) {
+  PlaceShip(0, 400, 300, 0, 3, 1, 1);
+  PlaceShip(1, 400, 350, 0, 0, 2, 1);
+  MeasureTarget(s, 0);
+  // Gun 0 fires with spread draw 0.9; the other three guns do not fire.
+  Script({0.0, 0.9, 0.5, 0.5, 0.5});
+  FireGuns(world, 0);
+  EXPECT_EQ(s.PartX[0], 400.0F);
+  EXPECT_EQ(s.PartY[0], 305.0F);  // size + 2 ahead
+  EXPECT_EQ(s.PartAngle[0], static_cast<float>((0.9 - 0.5) * 0.1));
+  EXPECT_EQ(s.PartLife[0], 50.0F);
+  EXPECT_EQ(random.Drawn(), 5U);
 }
 
 TEST_F(Gunfire, EachShotTakesTheLowestFreeSlotAndSkipsSpentOnes) {
