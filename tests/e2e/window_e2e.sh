@@ -73,9 +73,6 @@ find_surface() {
   sx=$((sx + 1)) sy=$((sy + 1)) sw=$((sw - 2)) sh=$((sh - 2))
   ((sw > 0 && sh > 0))
 }
-# Everything on the surface that is not black.
-drawn() { echo $(($(count team) + $(count grey) + $(count particle) + $(count foreign))); }
-
 activate() { xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true; }
 
 # --- a left click shows the flagship's green rear edge near the click ----------
@@ -92,19 +89,6 @@ green_near_click() {
 }
 poll 15 green_near_click || fail "no green (50, 255, 50) near the click at $px,$py: $counts"
 step "left click: green rear edge near the click"
-
-# --- Enter wears every ship down until the surface is black ------------------
-
-# The first automatic battle comes 150 ticks after the window opened, maybe
-# just after the purge has ended, and a purge wears down only the ships there
-# when it runs; so Enter is pressed again before each look, until one finds
-# the surface black.
-purged() {
-  xdotool key --clearmodifiers Return
-  find_surface && measure "$sx" "$sy" "$sw" "$sh" && (($(count black) > 0 && $(drawn) == 0))
-}
-poll 30 purged || fail "the surface never became entirely black after Enter: $counts"
-step "Enter: the surface is entirely black"
 
 # --- resizing below 2000 twips snaps back -------------------------------------
 
