@@ -1,5 +1,7 @@
-# Sourced by the screensaver and Wayland end-to-end tests: a scratch folder,
-# the processes to end on exit, failing, timing and waiting for conditions.
+# shellcheck shell=bash
+# Sourced by every end-to-end test: a scratch folder, the processes to end on
+# exit, failing, timing, waiting for conditions with deadlines, the display
+# servers, and reading the program's window and pixels.
 #   KELVARIN_E2E_KEEP=1 keeps the scratch folder (screenshots, logs).
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kelvarin-e2e.XXXXXX")
@@ -92,3 +94,57 @@ start_openbox() {
   done
   wm_ready || fail "openbox did not start: $(cat "$work/openbox.log")"
 }
+
+# A home and a runtime folder of the test's own, so that the platform plumbing
+# finds nothing of the user's and has nothing to create.
+private_home() {
+  mkdir -p "$work/home" "$work/runtime"
+  chmod 700 "$work/runtime"
+  export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
+}
+
+# Waits until process PID ends within SECONDS with status 0; WHAT says after
+# what, for the failure message.
+ends_cleanly() {
+  local seconds=$1 pid=$2 what=$3
+  ended_within "$seconds" "$pid" || fail "still running $seconds s after $what"
+  ((status == 0)) || fail "exit status $status after $what"
+}
+
+# --stats printed its three lines, and only them, to the standard error FILE.
+stats_printed() {
+  [[ "$(grep -c . "$1")" == 3 && "$(head -c 6 "$1")" == "ticks " ]] ||
+    fail "--stats did not print its three lines: $(cat "$1")"
+}
+
+# Waits for the program's visible window and sets `win` to it.
+find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
+window_up() { [[ -n "$(find_window)" ]]; }
+wait_for_window() {
+  poll 20 window_up || fail "no visible window captioned \"Kelvarin 1.06\""
+  win=$(find_window)
+}
+
+# The client area of `win`: absolute position and size.
+client() {
+  xwininfo -id "$win" | awk '
+    /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF}
+    END {print x, y, w, h}'
+}
+
+# The frame extents of `win` (left, right, top, bottom) as the window manager
+# reports them.
+frame() { xprop -id "$win" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ','; }
+
+# A screenshot of the whole display into $work/shot.png.
+shots=0
+screenshot() {
+  shots=$((shots + 1))
+  import -silent -window root "$work/shot.png" 2>/dev/null
+}
+# Sorts the colours of the rectangle X Y W H of the last screenshot with
+# screen_probe ($probe) into `counts`; `count NAME` reads one figure of them.
+# shellcheck disable=SC2154 # probe is set by the script that sources this
+measure() { counts=$("$probe" "$work/shot.png" "$@") && [[ -n "$counts" ]]; }
+count() { awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"; }

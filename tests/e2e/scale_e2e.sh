@@ -15,40 +15,27 @@ kelvarin=$1
 probe=$2
 source "$(dirname "$0")/e2e_lib.sh"
 need Xvfb openbox xdotool xprop xwininfo xdpyinfo
-kelvarin_pid=
-stop_kelvarin() { [[ -z "$kelvarin_pid" ]] || kill "$kelvarin_pid" 2>/dev/null || true; }
-trap 'stop_kelvarin; cleanup' EXIT
 
 start_xvfb -screen 0 3840x2160x24 -dpi 96
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY QT_SCALE_FACTOR
 start_openbox
 step "Xvfb 3840x2160 on $DISPLAY with openbox"
+private_home
 
-mkdir -p "$work/runtime"
-chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
 # Starts the program (with the environment given, e.g. QT_SCALE_FACTOR=2) and
 # sets win to its window.
 launch() {
-  env HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" "$@" "$kelvarin" >"$work/stdout" 2>&1 &
+  env "$@" "$kelvarin" >"$work/stdout" 2>&1 &
   kelvarin_pid=$!
-  find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
-  window_up() { [[ -n "$(find_window)" ]]; }
-  poll 20 window_up || fail "no window"
-  win=$(find_window)
+  pids+=("$kelvarin_pid")
+  wait_for_window
 }
 quit() {
   xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
   xdotool key --clearmodifiers Escape
-  local status=0
-  wait "$kelvarin_pid" || status=$?
-  kelvarin_pid=
-  ((status == 0)) || fail "exit status $status"
+  ends_cleanly 2 "$kelvarin_pid" Escape
 }
-client() {
-  xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
-}
+
 # Sets sx sy sw sh to the surface's inside on the screen at a scale factor
 # (its border is 2 x factor screen pixels, its inside 10 x factor from the
 # client area's corner); fails until the window shows it there.
@@ -62,18 +49,17 @@ find_surface() {
   sx=$((sx + more)) sy=$((sy + more)) sw=$((sw - 2 * more)) sh=$((sh - 2 * more))
   ((sw > 0 && sh > 0 && sx - cx == 10 * factor && sy - cy == 10 * factor))
 }
-count() { awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"; }
-surface_black() {
-  counts=$("$probe" screen "$sx" "$sy" "$sw" "$sh")
-  (($(count black) == sw * sh))
-}
+on_surface() { counts=$("$probe" screen "$sx" "$sy" "$sw" "$sh"); }
+surface_black() { on_surface && (($(count black) == sw * sh)); }
+# Ships, and shots or debris: the battle is drawing all over the surface.
+fighting() { on_surface && (($(count team) + $(count grey) > 100 && $(count particle) > 0)); }
 
 # --- after a battle and a purge, the surface is black --------------------------
 
 # A client area of WxH, or the largest the screen holds with the frame.
 fit_window() {
   local w=$1 h=$2 l r t b
-  read -r l r t b < <(xprop -id "$win" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+  read -r l r t b < <(frame)
   w=$((w < 3840 - l - r ? w : 3840 - l - r)) h=$((h < 2160 - t - b ? h : 2160 - t - b))
   xdotool windowmove --sync "$win" 0 0 >/dev/null 2>&1 || true
   xdotool windowsize "$win" "$w" "$h"
@@ -95,9 +81,8 @@ for wanted in 713x597 3840x2160; do
       xdotool mousemove --sync $((sx + (2 * i + 1) * sw / 8)) $((sy + (2 * j + 1) * sh / 6)) click 1
     done
   done
-  sleep 3
-  counts=$("$probe" screen "$sx" "$sy" "$sw" "$sh")
-  (($(count team) + $(count grey) > 100)) || fail "no battle on the surface at $size: $counts"
+  poll 30 fighting || fail "no battle on the surface at $size: $counts"
+  step "$size: ships and gunfire on the surface"
   xdotool key --clearmodifiers Return
   if ! poll 15 surface_black; then
     [[ -z "${KELVARIN_E2E_KEEP:-}" ]] || import -window root "$KELVARIN_E2E_KEEP/stale.png"
@@ -118,10 +103,12 @@ fleet_at() {
   local factor=$1 px py fx fy n
   px=$((sx + sw / 4)) py=$((sy + sh / 3))
   xdotool mousemove --sync "$px" "$py" click 3
-  sleep 0.1
-  read -r fx fy n < <("$probe" screen --centre $((px - 60 * factor)) $((py - 60 * factor)) \
-    $((120 * factor)) $((120 * factor)))
-  ((n > 0)) || fail "no fleet near the click at factor $factor"
+  near_click() {
+    read -r fx fy n < <("$probe" screen --centre $((px - 60 * factor)) $((py - 60 * factor)) \
+      $((120 * factor)) $((120 * factor)))
+    ((n > 0))
+  }
+  poll 5 near_click || fail "no fleet near the click at factor $factor"
   lx=$(calc "($fx - $sx) / $factor") ly=$(calc "($fy - $sy) / $factor")
   local ax ay
   ax=$(calc "($px - $sx) / $factor") ay=$(calc "($py - $sy) / $factor")

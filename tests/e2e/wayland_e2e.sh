@@ -12,9 +12,8 @@ probe=$2
 source "$(dirname "$0")/e2e_lib.sh"
 need weston weston-screenshooter
 
-mkdir -p "$work/runtime" "$work/shots" "$work/home"
-chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home"
+private_home
+mkdir -p "$work/shots"
 unset DISPLAY QT_QPA_PLATFORM WAYLAND_DISPLAY XAUTHORITY
 socket="kelvarin-e2e-$$"
 weston --backend=headless-backend.so --use-pixman --debug --socket="$socket" \
@@ -31,7 +30,6 @@ screenshot() {
   shot=$(ls "$work/shots"/*.png 2>/dev/null | head -n 1)
   [[ -n "$shot" ]]
 }
-count() { awk -v n="$1" '{for (i = 1; i < NF; i += 2) if ($i == n) print $(i + 1)}' <<<"$counts"; }
 battle_covers() {
   screenshot && counts=$("$probe" "$shot" 0 0 640 480) &&
     (($(count team) > 0 && $(count foreign) == 0))
@@ -44,9 +42,7 @@ poll 10 battle_covers || fail "no battle covering the output: ${counts:-no scree
 step "a native full-screen window: the battle covers the output"
 
 kill -TERM "$kpid"
-ended_within 2 "$kpid" || fail "still running 2 s after SIGTERM"
-((status == 0)) || fail "exit status $status after SIGTERM: $(cat "$work/stderr")"
-[[ "$(grep -c . "$work/stderr")" == 3 && "$(head -c 6 "$work/stderr")" == "ticks " ]] ||
-  fail "--stats did not print its three lines: $(cat "$work/stderr")"
+ends_cleanly 2 "$kpid" SIGTERM
+stats_printed "$work/stderr"
 step "SIGTERM: status 0, statistics printed"
 echo "PASS"

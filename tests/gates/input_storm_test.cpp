@@ -148,19 +148,6 @@ class InputStormTest : public QObject {
     QVERIFY2(after < before + 256 * 1024,
              qPrintable(QString("the heap grew by %1 bytes").arg(double(after) - double(before))));
   }
-
-  void escapeEndsTheWindowAfterAStorm() {
-    MainWindow frm;
-    frm.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&frm));
-    std::mt19937 dice(7);
-    Storm(frm, dice, 500, 5);
-    if (QTest::currentTestFailed()) return;
-    frm.pct()->setFocus();
-    QTest::keyClick(frm.pct(), Qt::Key_Escape);
-    QTRY_VERIFY(!frm.isVisible());
-    QVERIFY(!frm.tmr().isActive());
-  }
 };
 
 QTEST_MAIN(InputStormTest)

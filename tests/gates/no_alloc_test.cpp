@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <new>
 
-#include "invariants.h"
 #include "sim/input.h"
 #include "sim/random.h"
 #include "sim/surface.h"
@@ -102,15 +101,12 @@ int main() {
   }
   counting = false;
 
-  const std::string broken = gates::BrokenInvariant(state);
-  if (!broken.empty()) {
-    std::fprintf(stderr, "no_alloc: %s\n", broken.c_str());
-    return 1;
-  }
   std::printf("no_alloc: %d ticks, up to %d ships, %d automatic battles, %ld allocations\n", kTicks,
               busiest, autoBattles, allocations.load());
-  if (busiest < 15) {
-    std::fprintf(stderr, "no_alloc: the battle never got busy (%d ships)\n", busiest);
+  // A run that never got busy or never reached a lull proves little.
+  if (busiest < 15 || autoBattles == 0) {
+    std::fprintf(stderr, "no_alloc: the battle never got busy (%d ships) or quiet (%d lulls)\n",
+                 busiest, autoBattles);
     return 1;
   }
   return allocations == 0 ? 0 : 1;

@@ -50,17 +50,12 @@ class CheckingSurface final : public Surface {
   std::uint64_t bad = 0;
 };
 
+// How often the run reached the corners of the battle.
 struct Stats {
-  std::uint64_t clicks[3] = {0, 0, 0};
-  std::uint64_t edgeClicks = 0;
-  std::uint64_t enters = 0;
-  std::uint64_t otherKeys = 0;
   std::uint64_t purgesEnded = 0;
   std::uint64_t autoBattles = 0;
   std::uint64_t fullTableTicks = 0;
   std::uint64_t emptyTicks = 0;
-  int maxShips = 0;
-  int maxParticles = 0;
 };
 
 constexpr std::uint64_t kCheckpointEvery = 1000;
@@ -106,16 +101,13 @@ bool Run(std::uint64_t ticks, std::uint64_t seed, Stats& stats,
       const int b = static_cast<int>(user() % 3);
       const float x = coordinate(800.0);
       const float y = coordinate(600.0);
-      if (x == 0.0F || x == 800.0F || y == 0.0F || y == 600.0F) ++stats.edgeClicks;
       pct_MouseDown(world, kButtons[b], x, y, clock);
-      ++stats.clicks[b];
     }
     if (unit(user) < enterRate) {
       if (pct_KeyDown(state, kKeyEnter) != KeyResult::Continue) {
         std::cerr << "soak: Enter asked the program to end\n";
         return false;
       }
-      ++stats.enters;
     }
     if (unit(user) < 0.001) {
       // Any key but Escape and Enter is ignored.
@@ -125,7 +117,6 @@ bool Run(std::uint64_t ticks, std::uint64_t seed, Stats& stats,
         std::cerr << "soak: key " << code << " asked the program to end\n";
         return false;
       }
-      ++stats.otherKeys;
     }
 
     const bool purging = state.PurgeFlag == kTrue;
@@ -143,9 +134,6 @@ bool Run(std::uint64_t ticks, std::uint64_t seed, Stats& stats,
     }
 
     const int ships = testing::LiveShips(state);
-    const int particles = testing::LiveParticles(state);
-    stats.maxShips = std::max(stats.maxShips, ships);
-    stats.maxParticles = std::max(stats.maxParticles, particles);
     stats.fullTableTicks += ships == kShipSlots ? 1 : 0;
     stats.emptyTicks += ships == 0 ? 1 : 0;
     stats.purgesEnded += purging && state.PurgeFlag == kFalse ? 1 : 0;
@@ -196,14 +184,9 @@ int main(int argc, char* argv[]) {
   }
 
   std::cout << "soak: " << ticks << " ticks in " << seconds << " s (seed " << seed << ")\n"
-            << "  presses left/right/middle " << stats.clicks[0] << '/' << stats.clicks[1] << '/'
-            << stats.clicks[2] << ", on an edge " << stats.edgeClicks << "\n"
-            << "  Enter " << stats.enters << ", other keys " << stats.otherKeys << ", purges ended "
-            << stats.purgesEnded << "\n"
-            << "  automatic battles " << stats.autoBattles << ", ticks with a full ship table "
-            << stats.fullTableTicks << ", with no ship " << stats.emptyTicks << "\n"
-            << "  most ships " << stats.maxShips << ", most particles " << stats.maxParticles
-            << "\n  replayed " << replay << " ticks identically\n";
+            << "  purges ended " << stats.purgesEnded << ", automatic battles " << stats.autoBattles
+            << ", ticks with a full ship table " << stats.fullTableTicks << ", with no ship "
+            << stats.emptyTicks << "\n  replayed " << replay << " ticks identically\n";
 
   // A soak that never reached the corners of the battle proves little.
   if (ticks >= 50000 && (stats.autoBattles == 0 || stats.purgesEnded == 0 ||

@@ -11,21 +11,6 @@ namespace {
 
 class Particles : public testing::SimTest {};
 
-TEST_F(Particles, AShotIsSeenFor49TicksFadingFromOrangeToRed) {
-  PlaceParticle(0, 10, 10, 0, 50);
-  std::vector<Rgb> colours;
-  for (int tick = 0; tick < 50; ++tick) {
-    surface.calls.clear();
-    MoveParticles(world);
-    if (surface.calls.size() == 2) colours.push_back(surface.calls[1].colour);
-  }
-  ASSERT_EQ(colours.size(), 49U);
-  EXPECT_EQ(colours.front(), (Rgb{199, 98, 0}));
-  EXPECT_EQ(colours.back(), (Rgb{151, 2, 0}));
-  EXPECT_EQ(s.PartLife[0], 0.0F);
-  EXPECT_FLOAT_EQ(s.PartY[0], 10 + 152.0F);
-}
-
 TEST(ParticleColour, HalvesGoToTheEvenNeighbour) {
   EXPECT_EQ(ParticleColour(0.5F), (Rgb{150, 1, 0}));   // 150.5 -> 150, 1 -> 1
   EXPECT_EQ(ParticleColour(1.25F), (Rgb{151, 2, 0}));  // 2.5 -> 2

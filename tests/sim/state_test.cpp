@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <new>
-#include <type_traits>
 
 #include "state/battle_state.h"
 
@@ -31,27 +30,6 @@ TEST(BattleState, DefaultInitialisedOverDirtyMemoryIsAllZero) {
       AllZero(std::array{s->NextTeam, s->PurgeFlag, s->IdleTicks, s->EngagedCount, s->AliveCount}));
   EXPECT_TRUE(AllZero(std::array{s->DeltaX, s->DeltaY, s->Bearing, s->Distance}));
   EXPECT_EQ(s->DebrisLeft, 0);
-}
-
-TEST(BattleState, TablesHaveFixedSizesAndTypes) {
-  const BattleState s{};
-  EXPECT_EQ(s.ShipX.size(), 101U);
-  EXPECT_EQ(s.PartLife.size(), 301U);
-  static_assert(std::is_same_v<decltype(s.ShipX)::value_type, float>);
-  static_assert(std::is_same_v<decltype(s.ShipHealth)::value_type, std::int16_t>);
-  static_assert(std::is_same_v<decltype(BattleState::DebrisLeft), std::int32_t>);
-  static_assert(std::is_trivially_copyable_v<BattleState>);
-}
-
-TEST(BattleState, LivenessIsReadFromHealthAndLife) {
-  BattleState s;
-  s.ShipHealth[3] = 1;
-  s.PartLife[7] = 0.25F;
-  s.PartLife[8] = -0.5F;  // spent: neither live nor free
-  EXPECT_TRUE(ShipLive(s, 3));
-  EXPECT_FALSE(ShipLive(s, 4));
-  EXPECT_TRUE(PartLive(s, 7));
-  EXPECT_FALSE(PartLive(s, 8));
 }
 
 }  // namespace

@@ -8,46 +8,20 @@
 namespace kelvarin {
 namespace {
 
-using Kind = testing::RecordingSurface::Kind;
-
 class Tick : public testing::SimTest {};
 
-TEST_F(Tick, EachVisitErasesMovesAndDrawsBeforeTheNextShipStarts) {
-  PlaceShip(2, 100, 100, 0, 0, 1, 2);
-  PlaceShip(5, 300, 300, 0, 0, 2, 5);
-  PlaceParticle(0, 500, 500, 0, 20);
-  Script({0.02, 0.5, 0.05, 0.5});  // each ship: a new target, then a wander
-  tmr_Timer(world);
-  ASSERT_EQ(surface.calls.size(), 14U);
-  // Ship 2: three black lines at its old place, three coloured at its new.
-  EXPECT_EQ(surface.calls[0].b, 101.0F);
-  EXPECT_EQ(surface.calls[0].colour, kBlack);
-  EXPECT_EQ(surface.calls[3].b, 103.0F);
-  EXPECT_EQ(surface.calls[4].colour, (Rgb{50, 255, 50}));
-  // Ship 5 next, then the particle: erased, then drawn.
-  EXPECT_EQ(surface.calls[6].b, 301.0F);
-  EXPECT_EQ(surface.calls[10].colour, (Rgb{50, 50, 255}));
-  EXPECT_EQ(surface.calls[12].colour, kBlack);
-  EXPECT_EQ(surface.calls[13].colour, (Rgb{169, 38, 0}));
-  EXPECT_EQ(s.AliveCount, 2);
-  EXPECT_EQ(s.EngagedCount, 0);
-  EXPECT_EQ(s.IdleTicks, 1);
-}
-
-TEST_F(Tick, FreeSlotsAreNeitherCountedNorDrawn) {
-  s.ShipX[9] = 50;
-  s.ShipTeam[9] = 2;
+TEST_F(Tick, AFreeOrNegativeSlotIsNeitherCountedNorDrawnAndIsSetToZero) {
+  PlaceShip(9, 50, 50, 0, 0, 2, 9);
+  s.ShipHealth[9] = -3;
+  s.ShipX[10] = 60;
+  s.ShipTeam[10] = 1;
   tmr_Timer(world);
   EXPECT_TRUE(surface.calls.empty());
   EXPECT_EQ(s.AliveCount, 0);
   EXPECT_EQ(s.ShipHealth[9], 0);
 }
 
-TEST_F(Tick, EnterOnAnEmptySurfaceIsClearedByTheNextTickUnlessAFleetCameFirst) {
-  pct_KeyDown(s, kKeyEnter);
-  tmr_Timer(world);
-  EXPECT_EQ(s.PurgeFlag, kFalse);
-
+TEST_F(Tick, EnterThenAFleetBeforeTheNextTickPurgesTheFleet) {
   pct_KeyDown(s, kKeyEnter);
   for (int n = 0; n < 16; ++n) Script({0.5});
   pct_MouseDown(world, kButtonRight, 400, 300, 0);
@@ -55,27 +29,6 @@ TEST_F(Tick, EnterOnAnEmptySurfaceIsClearedByTheNextTickUnlessAFleetCameFirst) {
   tmr_Timer(world);
   EXPECT_EQ(s.PurgeFlag, kTrue);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(s.ShipHealth[i], 3) << i;
-}
-
-TEST_F(Tick, ThePurgeEndsOneTickAfterTheLastShipDies) {
-  PlaceShip(0, 100, 100, 0, 0, 1, 0);  // health 1
-  pct_KeyDown(s, kKeyEnter);
-  // A new target (slot 50: free, but its stale team 0 makes the ship
-  // pursue), two turns, then five pieces of debris.
-  Script({0.5, 0.5, 0.5});
-  for (int n = 0; n < 5; ++n) Script({0.25, 0.5});
-  tmr_Timer(world);
-  EXPECT_EQ(s.ShipHealth[0], 0);
-  EXPECT_EQ(s.AliveCount, 1) << "counted when its visit began";
-  EXPECT_EQ(s.PurgeFlag, kTrue);
-  // Erased at the old place, moved, erased again with a ring; never drawn.
-  // Its debris takes its first step in the same tick.
-  ASSERT_EQ(surface.calls.size(), 7U + 5 * 2);
-  for (size_t n = 0; n < 7; ++n) EXPECT_EQ(surface.calls[n].colour, kBlack) << n;
-  EXPECT_EQ(surface.calls[6].kind, Kind::Circle);
-  EXPECT_EQ(LiveParticles(), 5);
-  tmr_Timer(world);
-  EXPECT_EQ(s.PurgeFlag, kFalse);
 }
 
 TEST_F(Tick, AShipLaunchedIntoAHigherSlotIsVisitedInTheSameTick) {
