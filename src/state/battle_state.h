@@ -50,7 +50,4 @@ struct BattleState {
   std::int32_t DebrisLeft = 0;  // debris still to emit while a ship bursts
 };
 
-inline bool ShipLive(const BattleState& s, int i) { return s.ShipHealth[i] > 0; }
-inline bool PartLive(const BattleState& s, int i) { return s.PartLife[i] > 0; }
-
 }  // namespace kelvarin
