@@ -21,8 +21,13 @@ int LiveShips(const BattleState& s) {
   return n;
 }
 
-// The picture's size, as the surface draws on it.
+// The picture's size in device pixels, as the surface draws on it, and the
+// size it must have for a window of logical size w × h.
 QSize Inside(MainWindow& frm) { return {frm.surface().width(), frm.surface().height()}; }
+QSize Device(MainWindow& frm, int w, int h) {
+  const qreal ratio = frm.devicePixelRatioF();
+  return {qRound(w * ratio), qRound(h * ratio)};
+}
 
 }  // namespace
 
@@ -39,14 +44,14 @@ class ModesTest : public QObject {
     QTRY_COMPARE(frm.size(), QSize(1000, 500));
     QCOMPARE(frm.pct()->geometry(), QRect(0, 0, 1000, 500));
     QCOMPARE(frm.pct()->contentsRect(), frm.pct()->rect());
-    QCOMPARE(Inside(frm), QSize(1000, 500));
+    QCOMPARE(Inside(frm), Device(frm, 1000, 500));
     // Smaller than the plain window's minimum: no snapping back.
     frm.resize(100, 80);
-    QTRY_COMPARE(Inside(frm), QSize(100, 80));
+    QTRY_COMPARE(Inside(frm), Device(frm, 100, 80));
 
     // A press maps over the whole window: the far corner is (800, 600).
     frm.resize(400, 300);
-    QTRY_COMPARE(Inside(frm), QSize(400, 300));
+    QTRY_COMPARE(Inside(frm), Device(frm, 400, 300));
     const QPointF corner(399.5, 299.5);
     QMouseEvent press(QEvent::MouseButtonPress, corner, frm.pct()->mapToGlobal(corner),
                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
