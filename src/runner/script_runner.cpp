@@ -21,6 +21,7 @@
 
 #include "runner/atomic_file.h"
 #include "runner/gif_recorder.h"
+#include "runner/read_some.h"
 #include "runner/script_numbers.h"
 #include "runner/script_random.h"
 #include "runner/token_file.h"
@@ -692,14 +693,8 @@ class DescriptorBuffer final : public std::streambuf {
 
  protected:
   int_type underflow() override {
-    ssize_t n = 0;
-    do {
-      n = ::read(fd_, piece_.data(), piece_.size());
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-      error_ = {errno, std::generic_category()};
-    }
-    if (n <= 0) {
+    const std::size_t n = ReadSome(fd_, piece_.data(), piece_.size(), error_);
+    if (n == 0) {
       return traits_type::eof();
     }
     setg(piece_.data(), piece_.data(), piece_.data() + n);

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "runner/read_some.h"
+
 namespace kelvarin {
 namespace {
 
@@ -46,19 +48,13 @@ bool TokenFile::Fill() {
   if (ended_) {
     return false;
   }
-  ssize_t n = 0;
-  do {
-    n = ::read(fd_, piece_.data(), piece_.size());
-  } while (n < 0 && errno == EINTR);
-  if (n < 0) {
-    error_ = {errno, std::generic_category()};
-  }
-  if (n <= 0) {
+  const std::size_t n = ReadSome(fd_, piece_.data(), piece_.size(), error_);
+  if (n == 0) {
     ended_ = true;
     return false;
   }
   at_ = 0;
-  size_ = static_cast<std::size_t>(n);
+  size_ = n;
   read_ += size_;
   return true;
 }
