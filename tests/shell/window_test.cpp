@@ -62,7 +62,6 @@ class WindowTest : public QObject {
     QCOMPARE(frm.tmr().interval(), 40);
     QCOMPARE(frm.tmr().timerType(), Qt::PreciseTimer);
     QVERIFY(frm.tmr().isActive());
-    QCOMPARE(frm.stats(), nullptr);
   }
 
   void showingAndResizingFitAndClearTheSurface() {
