@@ -31,9 +31,7 @@ struct Decoded {
 
 Decoded Decode(const std::string& path) {
   Decoded d;
-  std::ifstream file(path, std::ios::binary);
-  d.version.resize(6);
-  file.read(d.version.data(), 6);
+  d.version = test::TempDir::Read(path).substr(0, 6);
 
   int error = 0;
   GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
@@ -231,11 +229,7 @@ TEST_F(GifTest, TheBattleRecordingIsTheScriptItStandsFor) {
   std::ostringstream err;
   ASSERT_EQ(RecordBattle(r, err), 0) << err.str();
   ASSERT_EQ(Run("surface 96 72\nseed 11\ntick 150\ngif $/script.gif\ntick 50\n"), 0);
-  const auto bytes = [](const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-  };
-  EXPECT_EQ(bytes(Path("cli.gif")), bytes(Path("script.gif")));
+  EXPECT_EQ(test::TempDir::Read(Path("cli.gif")), test::TempDir::Read(Path("script.gif")));
   EXPECT_EQ(Decode(Path("cli.gif")).frames.size(), 50U);
 
   for (const auto& [name, value] :
