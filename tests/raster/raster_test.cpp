@@ -57,6 +57,20 @@ struct Canvas {
   std::vector<std::uint32_t> bits;
 };
 
+// A small canvas sees a window of a big one, at this offset: clipped drawing
+// on the small one must light what the big one shows through the window.
+constexpr int kWindowAt = 80;
+
+std::set<Pixel> SeenThroughWindow(const Canvas& big, const Canvas& small) {
+  std::set<Pixel> seen;
+  for (const auto& [x, y] : big.Lit()) {
+    const int sx = x - kWindowAt;
+    const int sy = y - kWindowAt;
+    if (sx >= 0 && sx < small.width && sy >= 0 && sy < small.height) seen.insert({sx, sy});
+  }
+  return seen;
+}
+
 bool Inside(const PixelBounds& b, const std::set<Pixel>& pixels) {
   for (const auto& [x, y] : pixels) {
     if (x < b.left || x > b.right || y < b.top || y > b.bottom) return false;
@@ -111,7 +125,8 @@ TEST(RasterLine, EveryOctantLightsAProperPathBetweenItsEnds) {
       const int y1 = 20;
       const int x2 = x1 + dx;
       const int y2 = y1 + dy;
-      // Anywhere inside the end pixels is the same line.
+      // Anywhere inside the end pixels is the same line: ends are floored,
+      // not rounded (dx = dy = 0 puts both in one pixel).
       const PixelBounds b = forward.Line(x1 + 0.25, y1 + 0.75, x2 + 0.5, y2 + 0.01);
       backward.Line(x2 + 0.5, y2 + 0.01, x1 + 0.25, y1 + 0.75);
       const auto lit = forward.Lit();
@@ -125,79 +140,30 @@ TEST(RasterLine, EveryOctantLightsAProperPathBetweenItsEnds) {
   }
 }
 
-TEST(RasterLine, EndPointsFallInThePixelsThatContainThem) {
-  Canvas c(10, 10);
-  c.Line(2.999, 4.0, 2.0, 4.999);  // both ends in pixel (2, 4)
-  EXPECT_EQ(c.Lit(), (std::set<Pixel>{{2, 4}}));
-  Canvas d(10, 10);
-  d.Line(0, 0, 9.999, 0.5);  // the last pixel of the row, not past it
-  EXPECT_EQ(d.Lit().size(), 10U);
-  EXPECT_TRUE(d.lit(9, 0));
-  EXPECT_TRUE(d.PaddingIntact());
-}
-
 TEST(RasterLine, ClippingKeepsTheVisiblePixelsOfTheWholeLine) {
-  // A small canvas sees a window of a large one; lines crossing the window's
-  // edges in every direction must light the same pixels in both.
+  // Lines crossing the window's edges in every direction.
   std::mt19937 gen(7);
   std::uniform_real_distribution<double> coord(-60.0, 100.0);
   for (int n = 0; n < 400; ++n) {
     const double x1 = coord(gen), y1 = coord(gen), x2 = coord(gen), y2 = coord(gen);
     Canvas big(200, 200);
     Canvas small(37, 29);
-    big.Line(x1 + 80, y1 + 80, x2 + 80, y2 + 80);
+    big.Line(x1 + kWindowAt, y1 + kWindowAt, x2 + kWindowAt, y2 + kWindowAt);
     const PixelBounds b = small.Line(x1, y1, x2, y2);
-    std::set<Pixel> expected;
-    for (const auto& [x, y] : big.Lit()) {
-      if (x >= 80 && x < 80 + 37 && y >= 80 && y < 80 + 29) expected.insert({x - 80, y - 80});
-    }
     const auto lit = small.Lit();
-    ASSERT_EQ(lit, expected) << x1 << "," << y1 << " " << x2 << "," << y2;
+    ASSERT_EQ(lit, SeenThroughWindow(big, small)) << x1 << "," << y1 << " " << x2 << "," << y2;
     EXPECT_TRUE(Inside(b, lit));
     EXPECT_EQ(b.empty(), lit.empty());
     EXPECT_TRUE(small.PaddingIntact());
   }
 }
 
-TEST(RasterLine, HugeAndNonFiniteCoordinates) {
-  Canvas row(50, 20);
-  row.Line(-1e9, 7.5, 1e9, 7.5);
-  EXPECT_EQ(row.Lit().size(), 50U);
-  for (int x = 0; x < 50; ++x) EXPECT_TRUE(row.lit(x, 7));
-
-  Canvas diagonal(30, 30);
-  diagonal.Line(-1e5, -1e5, 1e5, 1e5);
-  EXPECT_EQ(diagonal.Lit().size(), 30U);
-  for (int i = 0; i < 30; ++i) EXPECT_TRUE(diagonal.lit(i, i));
-
-  Canvas steep(30, 30);
-  steep.Line(10.5, -1e12, 10.5, 1e12);
-  EXPECT_EQ(steep.Lit().size(), 30U);
-  for (int y = 0; y < 30; ++y) EXPECT_TRUE(steep.lit(10, y));
-
-  // Beyond any integer type: placed only as well as doubles allow, but
-  // always inside the buffer.
-  Canvas wild(30, 30);
-  wild.Line(10.5, -3e38, 10.5, 3e38);
-  wild.Line(-3e38, -1e38, 3e38, 2e38);
-  EXPECT_TRUE(wild.PaddingIntact());
-
-  Canvas none(30, 30);
-  const double inf = INFINITY;
-  EXPECT_TRUE(none.Line(NAN, 1, 5, 5).empty());
-  EXPECT_TRUE(none.Line(1, 1, inf, 5).empty());
-  EXPECT_TRUE(none.Line(-inf, 1, 5, 5).empty());
-  EXPECT_TRUE(none.Line(-100, -5, 100, -5).empty());  // runs past above
-  EXPECT_TRUE(none.Line(31, -100, 60, 100).empty());  // runs past on the right
-  EXPECT_TRUE(none.Line(-10, 5, 5, -10).empty());     // passes the corner outside
-  EXPECT_TRUE(none.Lit().empty());
-}
-
-TEST(RasterLine, EndsBeyondAnyScaleStillCrossTheBuffer) {
-  // Ends so far out that clipping them directly rounds the line to a point
-  // (1e25 and up) or overflows (the largest doubles).
+TEST(RasterLine, FarEndsStillCrossTheBuffer) {
+  // Ends far beyond any integer type, so far out that clipping them directly
+  // rounds the line to a point (1e25 and up), or overflows (the largest
+  // doubles).
   const double max = std::numeric_limits<double>::max();
-  for (const double far : {1e25, 1e30, 3e38, 1e300, max}) {
+  for (const double far : {1e5, 1e12, 1e25, 1e30, 3e38, 1e300, max}) {
     SCOPED_TRACE(far);
     Canvas row(50, 20);
     row.Line(-far, 7.5, far, 7.5);
@@ -220,6 +186,18 @@ TEST(RasterLine, EndsBeyondAnyScaleStillCrossTheBuffer) {
     EXPECT_TRUE(none.Line(-far, 40, 40, -far).empty());         // passes the corner outside
     EXPECT_TRUE(none.Lit().empty());
   }
+
+  // A slanted line between such ends is placed only as well as doubles allow,
+  // but always inside the buffer; ends that are no numbers draw nothing.
+  Canvas wild(30, 30);
+  wild.Line(-3e38, -1e38, 3e38, 2e38);
+  EXPECT_TRUE(wild.PaddingIntact());
+  Canvas none(30, 30);
+  const double inf = INFINITY;
+  EXPECT_TRUE(none.Line(NAN, 1, 5, 5).empty());
+  EXPECT_TRUE(none.Line(1, 1, inf, 5).empty());
+  EXPECT_TRUE(none.Line(-inf, 1, 5, 5).empty());
+  EXPECT_TRUE(none.Lit().empty());
 }
 
 TEST(RasterCircle, SymmetricRingAroundItsCentre) {
@@ -262,14 +240,10 @@ TEST(RasterCircle, SymmetricRingAroundItsCentre) {
 TEST(RasterCircle, ClippedAndFarCircles) {
   Canvas big(200, 200);
   Canvas small(40, 30);
-  DrawCircle(big.buffer(), 80 + 5.5, 80 + 33.0, 21.6, kInk);
+  DrawCircle(big.buffer(), kWindowAt + 5.5, kWindowAt + 33.0, 21.6, kInk);
   DrawCircle(small.buffer(), 5.5, 33.0, 21.6, kInk);
-  std::set<Pixel> expected;
-  for (const auto& [x, y] : big.Lit()) {
-    if (x >= 80 && x < 120 && y >= 80 && y < 110) expected.insert({x - 80, y - 80});
-  }
-  EXPECT_EQ(small.Lit(), expected);
-  EXPECT_FALSE(expected.empty());
+  EXPECT_FALSE(small.Lit().empty());
+  EXPECT_EQ(small.Lit(), SeenThroughWindow(big, small));
   EXPECT_TRUE(small.PaddingIntact());
 
   Canvas none(40, 30);

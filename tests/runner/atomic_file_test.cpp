@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "temp_dir.h"
@@ -20,12 +19,7 @@ namespace fs = std::filesystem;
 class AtomicFileTest : public ::testing::Test {
  protected:
   std::string Path(const std::string& name) const { return dir_.File(name); }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string Read(const std::string& path) { return test::TempDir::Read(path); }
   std::size_t Entries() const { return dir_.Names().size(); }
 
   test::TempDir dir_;

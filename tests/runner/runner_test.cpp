@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +38,10 @@ Outcome RunText(std::string_view script, const ScriptOptions& options = {}) {
 
 using test::TempDir;
 
+// What `dump` prints for a run that has changed nothing.
+constexpr std::string_view kEmptyDump =
+    "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n";
+
 // ---- Errors: each row of the error table, and that a rejected line changes
 // nothing.
 
@@ -53,17 +58,6 @@ TEST(ScriptErrors, UnreadableScriptIsAFileError) {
   EXPECT_EQ(out.str(), "");
 }
 
-TEST(ScriptErrors, ScriptFileRunsFromDisk) {
-  TempDir dir;
-  const std::string script = dir.File("s.kvs", "set NextTeam 2\ndump\n");
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(RunScriptFile(script, out, err), 0);
-  EXPECT_EQ(out.str(),
-            "state NextTeam=2 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
-  EXPECT_EQ(err.str(), "");
-}
-
 TEST(ScriptErrors, UnknownCommandNamesItAndStopsTheRun) {
   const Outcome r = RunText("# header\n\nset IdleTicks 3\nTick\ndump\n");
   EXPECT_EQ(r.status, 2);
@@ -71,36 +65,49 @@ TEST(ScriptErrors, UnknownCommandNamesItAndStopsTheRun) {
   EXPECT_EQ(r.out, "");
 }
 
+// Runs `line` then `dump`, and checks that the line was rejected with status
+// 2 and an error naming line 1, before anything was printed; gives the error
+// after "error: line 1: ".
+std::string Rejected(const std::string& line) {
+  const Outcome r = RunText(line + "\ndump\n");
+  EXPECT_EQ(r.status, 2) << line;
+  EXPECT_EQ(r.out, "") << line;
+  const std::string_view prefix = "error: line 1: ";
+  EXPECT_TRUE(r.err.starts_with(prefix)) << line << ": " << r.err;
+  return r.err.substr(std::min(prefix.size(), r.err.size()));
+}
+
 TEST(ScriptErrors, WrongArgumentCounts) {
-  for (const char* line : {"tick 1 2",
-                           "click 1",
-                           "click 1 2 1 1",
-                           "key",
-                           "key 13 13",
-                           "random",
-                           "random-file",
-                           "random-file a b",
-                           "seed",
-                           "seed 1 2",
-                           "clock",
-                           "clock 1 2",
-                           "ship",
-                           "ship 1",
-                           "part 1",
-                           "set NextTeam",
-                           "set NextTeam 1 2",
-                           "draw",
-                           "draw on off",
-                           "dump now",
-                           "surface 100",
-                           "surface 100 100 100",
-                           "png",
-                           "png a.png b.png"}) {
-    const Outcome r = RunText(std::string(line) + "\ndump\n");
-    EXPECT_EQ(r.status, 2) << line;
-    EXPECT_EQ(r.out, "") << line;
-    const std::string command(std::string_view(line).substr(0, std::string_view(line).find(' ')));
-    EXPECT_NE(r.err.find("error: line 1: '" + command + "'"), std::string::npos) << r.err;
+  // Each command with one argument too few and one too many.
+  const char* const lines[] = {"tick 1 2",
+                               "click 1",
+                               "click 1 2 1 1",
+                               "key",
+                               "key 13 13",
+                               "random",
+                               "random-file",
+                               "random-file a b",
+                               "seed",
+                               "seed 1 2",
+                               "clock",
+                               "clock 1 2",
+                               "ship",
+                               "ship 1",
+                               "part 1",
+                               "set NextTeam",
+                               "set NextTeam 1 2",
+                               "draw",
+                               "draw on off",
+                               "dump now",
+                               "surface 100",
+                               "surface 100 100 100",
+                               "png",
+                               "png a.png b.png",
+                               "gif",
+                               "gif a b"};
+  for (const std::string_view line : lines) {
+    const std::string quoted = std::string(1, '\'').append(line.substr(0, line.find(' '))) + '\'';
+    EXPECT_TRUE(Rejected(std::string(line)).starts_with(quoted)) << line;
   }
   EXPECT_EQ(RunText("tick 1 2\n").err,
             "error: line 1: 'tick' has an extra argument '2' (tick [N])\n");
@@ -108,13 +115,8 @@ TEST(ScriptErrors, WrongArgumentCounts) {
 
 TEST(ScriptErrors, MalformedNumbersNameTheToken) {
   for (const auto& [line, token] :
-       std::initializer_list<std::pair<const char*, const char*>>{{"tick 0x10", "0x10"},
-                                                                  {"tick 1.0", "1.0"},
-                                                                  {"tick 1e3", "1e3"},
+       std::initializer_list<std::pair<const char*, const char*>>{{"tick 1.0", "1.0"},
                                                                   {"clock nan", "nan"},
-                                                                  {"clock inf", "inf"},
-                                                                  {"clock 1e", "1e"},
-                                                                  {"clock .", "."},
                                                                   {"click 1,5 2", "1,5"},
                                                                   {"random 0.5 0x0.8p0", "0x0.8p0"},
                                                                   {"ship 1 x=", ""},
@@ -125,17 +127,14 @@ TEST(ScriptErrors, MalformedNumbersNameTheToken) {
                                                                   {"set IdleTicks 1.", "1."},
                                                                   {"surface 64.0 64", "64.0"},
                                                                   {"click 1 1 left", "left"}}) {
-    const Outcome r = RunText(std::string(line) + "\n");
-    EXPECT_EQ(r.status, 2) << line;
     const std::string quoted = std::string(1, '\'').append(token).append("' is not");
-    EXPECT_NE(r.err.find(quoted), std::string::npos) << r.err;
+    EXPECT_NE(Rejected(line).find(quoted), std::string::npos) << line;
   }
 }
 
 TEST(ScriptErrors, ValuesOutOfRange) {
   for (const char* line : {"tick 0",
                            "tick 1000000001",
-                           "tick 99999999999999999999999",
                            "click 800.0001 0",
                            "click 0 -1e-300",
                            "click 1 600.00000001",
@@ -171,10 +170,7 @@ TEST(ScriptErrors, ValuesOutOfRange) {
                            "set IdleTicks 150",
                            "surface 15 600",
                            "surface 800 8193"}) {
-    const Outcome r = RunText(std::string(line) + "\ndump\n");
-    EXPECT_EQ(r.status, 2) << line;
-    EXPECT_EQ(r.out, "") << line;
-    EXPECT_NE(r.err.find("error: line 1: "), std::string::npos) << line;
+    Rejected(line);
   }
 }
 
@@ -193,10 +189,13 @@ TEST(ScriptErrors, UnknownFieldsAndScalars) {
             "error: line 1: unknown ship field 'speed' in 'speed=3'\n");
   EXPECT_EQ(RunText("part 1 team=1\n").err,
             "error: line 1: unknown part field 'team' in 'team=1'\n");
-  EXPECT_EQ(RunText("ship 1 X=3\n").status, 2);  // field names are case-sensitive
   EXPECT_EQ(RunText("ship 1 x5\n").err, "error: line 1: 'x5' is not FIELD=VALUE\n");
-  EXPECT_EQ(RunText("set nextteam 1\n").status, 2);
-  EXPECT_EQ(RunText("draw yes\n").status, 2);
+  // Names are case-sensitive, and control bytes are neither dropped nor blanks.
+  using namespace std::string_literals;
+  for (const std::string& line :
+       {"ship 1 X=3"s, "set nextteam 1"s, "draw yes"s, "ti\0ck"s, "dump \x01"s}) {
+    Rejected(line);
+  }
 }
 
 // Runs `setup`, then `bad` (which must be rejected with status 2), and checks
@@ -230,8 +229,6 @@ TEST(ScriptErrors, RejectedLineChangesNothing) {
 
 TEST(ScriptErrors, RejectedRandomLineDoesNotSwitchToScriptedValues) {
   // Had the bad line switched to the (empty) queue, the click would fail.
-  const Outcome r = RunText("random 0.5 0.5 x\n");
-  EXPECT_EQ(r.status, 2);
   std::ostringstream out;
   std::ostringstream err;
   ScriptSession session(out, err);
@@ -239,19 +236,6 @@ TEST(ScriptErrors, RejectedRandomLineDoesNotSwitchToScriptedValues) {
   EXPECT_EQ(session.RunLine("click 100 100", 2), std::nullopt) << err.str();
   EXPECT_EQ(session.state().AliveCount, 0);
   EXPECT_GT(session.draws(), 0U);
-}
-
-TEST(ScriptErrors, ExhaustedRandomValuesEndTheRunWithStatus3) {
-  const Outcome r = RunText("random 0.5 0.5\ndump\nclick 10 10\ndump\n");
-  EXPECT_EQ(r.status, 3);
-  EXPECT_EQ(r.err, "error: line 3: scripted random values exhausted after 2 draws\n");
-  EXPECT_EQ(r.out,
-            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
-}
-
-TEST(ScriptErrors, EmptyQueueFailsOnTheFirstDraw) {
-  const Outcome r = RunText("random 0.5\nclick 10 10\n");
-  EXPECT_EQ(r.err, "error: line 2: scripted random values exhausted after 1 draws\n");
 }
 
 // An output that takes `room` bytes, then fails as a full disk does.
@@ -275,8 +259,7 @@ class FullAfter : public std::streambuf {
 };
 
 TEST(ScriptErrors, OutputThatCannotBeWrittenIsAFileError) {
-  const std::string dump =
-      "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n";
+  const std::string dump(kEmptyDump);
   for (const std::string second : {"dump", "draw on\ntick 100000"}) {
     SCOPED_TRACE(second);
     FullAfter full(dump.size());
@@ -289,15 +272,6 @@ TEST(ScriptErrors, OutputThatCannotBeWrittenIsAFileError) {
   }
 }
 
-TEST(ScriptErrors, EscapeEndsTheRunSuccessfully) {
-  const Outcome r = RunText("key 13\nkey 65\nkey 27\ndump\nbogus\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
-  // Enter is a key like any other: the run goes on.
-  EXPECT_NE(RunText("key 13\ndump\n").out.find("PurgeFlag=-1"), std::string::npos);
-}
-
 // ---- Lines and parsing.
 
 TEST(ScriptLines, CommentsBlanksTabsAndCrlf) {
@@ -307,10 +281,6 @@ TEST(ScriptLines, CommentsBlanksTabsAndCrlf) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "state NextTeam=2 PurgeFlag=0 IdleTicks=7 EngagedCount=0 AliveCount=0 draws=0\nend\n");
-}
-
-TEST(ScriptLines, ErrorLineNumbersCountEveryLine) {
-  EXPECT_EQ(RunText("# one\n\n   \ndump\nbad\n").err, "error: line 5: unknown command 'bad'\n");
 }
 
 TEST(ScriptLines, LinesUpTo64KiBRunLongerOnesAreRejected) {
@@ -327,8 +297,7 @@ TEST(ScriptLines, LinesUpTo64KiBRunLongerOnesAreRejected) {
   const Outcome over = RunText("dump\n" + comment + "\ndump\n");
   EXPECT_EQ(over.status, 2);
   EXPECT_EQ(over.err, "error: line 2: longer than 65536 bytes\n");
-  EXPECT_EQ(over.out,
-            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+  EXPECT_EQ(over.out, kEmptyDump);
 }
 
 TEST(ScriptLines, AnEndlessLineIsRejectedAt64KiB) {
@@ -338,35 +307,25 @@ TEST(ScriptLines, AnEndlessLineIsRejectedAt64KiB) {
   EXPECT_EQ(err.str(), "error: line 1: longer than 65536 bytes\n");
 }
 
-TEST(ScriptLines, ControlBytesAreJustUnknownTokens) {
-  const Outcome r = RunText(std::string("ti\0ck\n", 6));
-  EXPECT_EQ(r.status, 2);
-  EXPECT_EQ(RunText("dump \x01\n").status, 2);
-}
-
 // ---- State set and dumped.
 
+// The script checks compare numbers by value; only here is their spelling checked.
 TEST(ScriptDump, PrintsNonZeroSlotsInShortestFloatForm) {
   const Outcome r = RunText(
       "ship 3 x=-0 y=99999.999 heading=0.1 team=1\n"  // 99999.999 is in range, stored as 1e+05
       "ship 4 x=-0 heading=-0\n"                      // only zeros: not printed
-      "ship 7 health=2\n"
+      "ship 7 health=2 team=1\n"
+      "ship 7 team=2\n"   // fields not named keep their values
       "part 0 x=1e-50\n"  // rounds to 0 as a float32: not printed
       "part 300 life=-0.5 angle=-0\n"
       "dump\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "ship 3 x=-0 y=1e+05 heading=0.1 target=0 health=0 team=1 size=0\n"
-            "ship 7 x=0 y=0 heading=0 target=0 health=2 team=0 size=0\n"
+            "ship 7 x=0 y=0 heading=0 target=0 health=2 team=2 size=0\n"
             "part 300 x=0 y=0 angle=-0 life=-0.5\n"
             "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\n"
             "end\n");
-}
-
-TEST(ScriptDump, FieldsNotNamedKeepTheirValues) {
-  const Outcome r = RunText("ship 2 x=1 y=2 size=5 health=36\nship 2 y=3 team=2\ndump\n");
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
-            "ship 2 x=1 y=3 heading=0 target=0 health=36 team=2 size=5");
 }
 
 // ---- The generator.
@@ -377,9 +336,7 @@ std::string DumpAfter(std::string_view script) {
   return r.out;
 }
 
-TEST(ScriptRandomness, BuiltInGeneratorIsRepeatableAndSeeded) {
-  EXPECT_EQ(DumpAfter("tick 150"), DumpAfter("tick 150"));
-  EXPECT_EQ(DumpAfter("seed 7\ntick 150"), DumpAfter("seed 7\ntick 150"));
+TEST(ScriptRandomness, BuiltInGeneratorIsSeeded) {
   EXPECT_NE(DumpAfter("seed 7\ntick 150"), DumpAfter("seed 8\ntick 150"));
   EXPECT_EQ(DumpAfter("tick 150"), DumpAfter("seed 5489\ntick 150"));  // the default seed
 }
@@ -472,47 +429,37 @@ TEST(ScriptRandomFile, UnreadableFileIsAFileError) {
   const Outcome r = RunText("dump\nrandom-file /nonexistent/values.txt\ndump\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "error: /nonexistent/values.txt: No such file or directory\n");
-  EXPECT_EQ(r.out,
-            "state NextTeam=0 PurgeFlag=0 IdleTicks=0 EngagedCount=0 AliveCount=0 draws=0\nend\n");
+  EXPECT_EQ(r.out, kEmptyDump);
 }
 
 // ---- The picture.
 
-TEST(ScriptPng, WritesThePictureAtTheSurfaceSize) {
-  TempDir dir;
-  const std::string file = dir.File("battle.png");
-  const Outcome r = RunText(
-      "surface 200 100\nship 0 x=400 y=300 heading=1.5 size=5 health=36 team=1 target=0\n"
-      "tick\npng " +
-      file + "\n");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "");
+// The number of pixels of a PNG file that are not black; -1 if it is not
+// a PNG file of the given size.
+int LitPixelsOfPng(const std::string& file, QSize size) {
   QImage image;
-  ASSERT_TRUE(image.load(QString::fromStdString(file), "PNG"));
-  EXPECT_EQ(image.width(), 200);
-  EXPECT_EQ(image.height(), 100);
+  if (!image.load(QString::fromStdString(file), "PNG") || image.size() != size) return -1;
   int lit = 0;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       lit += image.pixelColor(x, y) != QColor(Qt::black) ? 1 : 0;
     }
   }
-  EXPECT_GT(lit, 0);
+  return lit;
 }
 
-TEST(ScriptPng, SurfaceResizeClearsThePicture) {
+TEST(ScriptPng, WritesThePictureAtTheSurfaceSizeWhichAResizeClears) {
   TempDir dir;
-  const std::string file = dir.File("clear.png");
+  const std::string drawn = dir.File("drawn.png");
+  const std::string cleared = dir.File("cleared.png");
   const Outcome r = RunText(
-      "ship 0 x=400 y=300 size=5 health=36 team=1\ntick\nsurface 16 16\npng " + file + "\n");
+      "surface 200 100\nship 0 x=400 y=300 heading=1.5 size=5 health=36 team=1 target=0\n"
+      "tick\npng " +
+      drawn + "\nsurface 16 16\npng " + cleared + "\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  QImage image(QString::fromStdString(file));
-  ASSERT_EQ(image.size(), QSize(16, 16));
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      EXPECT_EQ(image.pixelColor(x, y), QColor(Qt::black));
-    }
-  }
+  EXPECT_EQ(r.out, "");
+  EXPECT_GT(LitPixelsOfPng(drawn, QSize(200, 100)), 0);
+  EXPECT_EQ(LitPixelsOfPng(cleared, QSize(16, 16)), 0);
 }
 
 TEST(ScriptPng, UnwritablePathIsAFileError) {

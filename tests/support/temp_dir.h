@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ class TempDir {
       std::ofstream(file, std::ios::binary) << content;
     }
     return file.string();
+  }
+
+  // What the file at `path` holds; empty if it cannot be read.
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
   }
 
   // The names of what the folder holds, sorted.
