@@ -12,10 +12,7 @@ std::uint32_t ToPixel(Rgb colour) { return qRgb(colour.r, colour.g, colour.b); }
 
 ImageSurface::ImageSurface(int width, int height) { Resize(width, height); }
 
-ImageSurface::ImageSurface(LentTag, int width, int height)
-    : width_(std::max(1, width)), height_(std::max(1, height)), owns_(false) {
-  Resize(width, height);
-}
+ImageSurface::ImageSurface(LentTag, int width, int height) : owns_(false) { Resize(width, height); }
 
 ImageSurface ImageSurface::Lent(int width, int height) { return {LentTag{}, width, height}; }
 
