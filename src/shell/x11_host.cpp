@@ -228,6 +228,9 @@ std::unique_ptr<X11Host::Picture> X11Host::SharedPicture() {
   XShmAttach(display_, &p->segment);
   XSync(display_, False);
   if (shmFailed) {
+    // The server cannot reach this machine's memory: the pictures after this
+    // one go through the socket without asking again.
+    shmCompletion_ = -1;
     return nullptr;
   }
   p->shared = true;

@@ -91,7 +91,8 @@ class X11Host {
   int depth_ = 0;
   int width_ = 0;
   int height_ = 0;
-  int shmCompletion_ = -1;  // the event type of a finished shared put
+  // The event type of a finished shared put; -1 when pictures are not shared.
+  int shmCompletion_ = -1;
   std::unique_ptr<Picture> picture_;
 };
 
