@@ -45,11 +45,15 @@ void BM_Gif30s(benchmark::State& state) {
       break;
     }
     state.ResumeTiming();
-    for (int f = 0; f < kFrames; ++f) {
+    GifRecorder::Status status = GifRecorder::Status::kOk;
+    for (int f = 0; f < kFrames && status == GifRecorder::Status::kOk; ++f) {
       tmr_Timer(world);
-      gif.AddFrame(image);
+      status = gif.AddFrame(image);
     }
-    if (gif.Finish(image) != GifRecorder::Status::kOk) {
+    if (status == GifRecorder::Status::kOk) {
+      status = gif.Finish(image);
+    }
+    if (status != GifRecorder::Status::kOk) {
       state.SkipWithError(gif.failure().c_str());
       break;
     }
