@@ -57,6 +57,8 @@ if [[ -z "$bin" ]]; then
 fi
 [[ -n "$bin" && -x "$bin" ]] || { echo "window.sh: no kelvarin binary; build one first" >&2; exit 2; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+# The window's caption is the program's version text.
+caption=$("$bin" --version)
 read -r -a sizes <<<"${SIZES-713x597 3840x2160}"
 measure=${MEASURE_SECONDS:-20}
 runs=${RUNS:-1}
@@ -150,7 +152,7 @@ callgrind_figures() {
 measure_size() {
   local size=$1 w=${1%x*} h=${1#*x}
   rm -f "$work"/callgrind.out*
-  "$work/first_frame" "Kelvarin 1.06" "$first_frame_timeout" "${launcher[@]}" "$bin" --stats \
+  "$work/first_frame" "$caption" "$first_frame_timeout" "${launcher[@]}" "$bin" --stats \
     >"$work/probe" 2>"$work/stats" || {
     echo "window.sh: no first frame in time" >&2
     exit 1
@@ -158,7 +160,7 @@ measure_size() {
   kelvarin_pid=$(awk '/^pid/ { print $2 }' "$work/probe")
   local first_frame win got
   first_frame=$(awk '/^first_frame_ms/ { print $2 }' "$work/probe")
-  win=$(xdotool search --name '^Kelvarin 1\.06$' | head -n 1)
+  win=$(xdotool search --name "^${caption//./\\.}\$" | head -n 1)
   # No bigger than the screen holds with the window manager's frame.
   local l r t b
   read -r l r t b < <(xprop -id "$win" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',') || true
