@@ -96,7 +96,8 @@ start_server() {
   pids+=("$server_pid")
   for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
   [[ -s "$work/display" ]] || { echo "window.sh: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$work/display")"
+  DISPLAY=":$(head -n 1 "$work/display")"
+  export DISPLAY
 }
 # Ends the server start_server started last (and with it its clients).
 stop_server() {
@@ -266,11 +267,13 @@ measure() {
   shift 2
   rm -f "$work"/callgrind.out*
   coproc PROBE { "$work/saver_probe" "$@" 2>"$work/saver_stats"; }
+  # coproc sets PROBE_PID.
+  # shellcheck disable=SC2153
   local out=${PROBE[0]} in=${PROBE[1]} probe_pid=$PROBE_PID
   pids+=("$probe_pid")
-  local key pid first term status figures="cpu_pct - server_cpu_pct -" instructions=
-  read -r key pid <&"$out"
-  if ! read -r key first <&"$out"; then
+  local pid first term status figures="cpu_pct - server_cpu_pct -" instructions=
+  read -r _ pid <&"$out"
+  if ! read -r _ first <&"$out"; then
     echo "$name: no battle within $((saver_timeout / 1000)) s"
     return
   fi
@@ -290,8 +293,8 @@ measure() {
   local peak_kb
   peak_kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   echo term >&"$in"
-  read -r key term <&"$out"
-  read -r key status <&"$out"
+  read -r _ term <&"$out"
+  read -r _ status <&"$out"
   wait "$probe_pid" || true
   echo "$name first_battle_ms $first $figures" \
     "peak_rss_mb $(awk -v kb="$peak_kb" 'BEGIN { printf "%.1f", kb / 1024 }')" \
