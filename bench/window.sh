@@ -126,6 +126,14 @@ now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { print b - a }'; }
 pct() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.2f", (b - a) / 1e9 / t * 100 }'; }
 client() { xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w "x" h }'; }
+# The median of numbers in a list separated by spaces, for the awk programs
+# that sum up the runs.
+awk_median='
+  function median(list,   n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }'
 
 # After a callgrind dump of the measured SECONDS: " instr_per_s N
 # instr_per_tick M" (CALLGRIND_KEEP=DIR keeps the dump as callgrind.NAME.TIME).
@@ -225,12 +233,7 @@ done
 
 # Medians per size, and the CPU of each size against the first size's in the
 # same run.
-awk -v first="${sizes[0]:-}" '
-  function median(list,   n, a, i, j, t) {
-    n = split(list, a, " ")
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-  }
+awk -v first="${sizes[0]:-}" "$awk_median"'
   {
     for (i = 1; i < NF; i += 2) v[$i] = $(i + 1)
     size = v["size"]
@@ -324,12 +327,7 @@ for ((run = 1; run <= runs && modes; run++)); do
 done
 
 # Medians per mode of every figure.
-((runs < 2 || !modes)) || awk '
-  function median(list,   n, a, i, j, t) {
-    n = split(list, a, " ")
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-  }
+((runs < 2 || !modes)) || awk "$awk_median"'
   NF > 2 {
     if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }
     for (i = 2; i < NF; i += 2) if ($(i + 1) != "-") { if (!(($1, $i) in all)) keys[$1] = keys[$1] " " $i; all[$1, $i] = all[$1, $i] " " $(i + 1) }
