@@ -7,6 +7,8 @@
 
 #include "runner/gif_recorder.h"
 #include "shell/image_surface.h"
+#include "shell/tick_clock.h"
+#include "sim/lull.h"
 #include "sim/random.h"
 #include "sim/tick.h"
 #include "state/battle_state.h"
@@ -14,11 +16,10 @@
 namespace kelvarin::bench {
 namespace {
 
-constexpr int kFrames = 30 * 25;  // 30 seconds
-constexpr int kFirstBattleTick = 150;
+constexpr int kFrames = 30 * kTicksPerSecond;
 
 // What `kelvarin --gif FILE --seconds 30 --seed S --size WxH` does, the
-// 150 ticks before the battle left out of the time: each frame is one tick
+// kLullTicks ticks before the battle left out of the time: each frame is one tick
 // of the battle drawn into the picture (about 1 % of the time) and its
 // encoding. Arguments: seed, width, height.
 void BM_Gif30s(benchmark::State& state) {
@@ -35,7 +36,7 @@ void BM_Gif30s(benchmark::State& state) {
     ImageSurface image(width, height);
     BuiltinRandom random(seed);
     World world{s, image, random};
-    for (int t = 0; t < kFirstBattleTick; ++t) {
+    for (int t = 0; t < kLullTicks; ++t) {
       tmr_Timer(world);
     }
     GifRecorder gif;
@@ -44,11 +45,15 @@ void BM_Gif30s(benchmark::State& state) {
       break;
     }
     state.ResumeTiming();
-    for (int f = 0; f < kFrames; ++f) {
+    GifRecorder::Status status = GifRecorder::Status::kOk;
+    for (int f = 0; f < kFrames && status == GifRecorder::Status::kOk; ++f) {
       tmr_Timer(world);
-      gif.AddFrame(image);
+      status = gif.AddFrame(image);
     }
-    if (gif.Finish(image) != GifRecorder::Status::kOk) {
+    if (status == GifRecorder::Status::kOk) {
+      status = gif.Finish(image);
+    }
+    if (status != GifRecorder::Status::kOk) {
       state.SkipWithError(gif.failure().c_str());
       break;
     }

@@ -57,6 +57,8 @@ if [[ -z "$bin" ]]; then
 fi
 [[ -n "$bin" && -x "$bin" ]] || { echo "window.sh: no kelvarin binary; build one first" >&2; exit 2; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+# The window's caption is the program's version text.
+caption=$("$bin" --version)
 read -r -a sizes <<<"${SIZES-713x597 3840x2160}"
 measure=${MEASURE_SECONDS:-20}
 runs=${RUNS:-1}
@@ -94,7 +96,8 @@ start_server() {
   pids+=("$server_pid")
   for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
   [[ -s "$work/display" ]] || { echo "window.sh: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=":$(head -n 1 "$work/display")"
+  DISPLAY=":$(head -n 1 "$work/display")"
+  export DISPLAY
 }
 # Ends the server start_server started last (and with it its clients).
 stop_server() {
@@ -123,6 +126,14 @@ now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { print b - a }'; }
 pct() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.2f", (b - a) / 1e9 / t * 100 }'; }
 client() { xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w "x" h }'; }
+# The median of numbers in a list separated by spaces, for the awk programs
+# that sum up the runs.
+awk_median='
+  function median(list,   n, a, i, j, t) {
+    n = split(list, a, " ")
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+  }'
 
 # After a callgrind dump of the measured SECONDS: " instr_per_s N
 # instr_per_tick M" (CALLGRIND_KEEP=DIR keeps the dump as callgrind.NAME.TIME).
@@ -150,7 +161,7 @@ callgrind_figures() {
 measure_size() {
   local size=$1 w=${1%x*} h=${1#*x}
   rm -f "$work"/callgrind.out*
-  "$work/first_frame" "Kelvarin 1.06" "$first_frame_timeout" "${launcher[@]}" "$bin" --stats \
+  "$work/first_frame" "$caption" "$first_frame_timeout" "${launcher[@]}" "$bin" --stats \
     >"$work/probe" 2>"$work/stats" || {
     echo "window.sh: no first frame in time" >&2
     exit 1
@@ -158,7 +169,7 @@ measure_size() {
   kelvarin_pid=$(awk '/^pid/ { print $2 }' "$work/probe")
   local first_frame win got
   first_frame=$(awk '/^first_frame_ms/ { print $2 }' "$work/probe")
-  win=$(xdotool search --name '^Kelvarin 1\.06$' | head -n 1)
+  win=$(xdotool search --name "^${caption//./\\.}\$" | head -n 1)
   # No bigger than the screen holds with the window manager's frame.
   local l r t b
   read -r l r t b < <(xprop -id "$win" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ',') || true
@@ -222,12 +233,7 @@ done
 
 # Medians per size, and the CPU of each size against the first size's in the
 # same run.
-awk -v first="${sizes[0]:-}" '
-  function median(list,   n, a, i, j, t) {
-    n = split(list, a, " ")
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-  }
+awk -v first="${sizes[0]:-}" "$awk_median"'
   {
     for (i = 1; i < NF; i += 2) v[$i] = $(i + 1)
     size = v["size"]
@@ -264,11 +270,13 @@ measure() {
   shift 2
   rm -f "$work"/callgrind.out*
   coproc PROBE { "$work/saver_probe" "$@" 2>"$work/saver_stats"; }
+  # coproc sets PROBE_PID.
+  # shellcheck disable=SC2153
   local out=${PROBE[0]} in=${PROBE[1]} probe_pid=$PROBE_PID
   pids+=("$probe_pid")
-  local key pid first term status figures="cpu_pct - server_cpu_pct -" instructions=
-  read -r key pid <&"$out"
-  if ! read -r key first <&"$out"; then
+  local pid first term status figures="cpu_pct - server_cpu_pct -" instructions=
+  read -r _ pid <&"$out"
+  if ! read -r _ first <&"$out"; then
     echo "$name: no battle within $((saver_timeout / 1000)) s"
     return
   fi
@@ -288,8 +296,8 @@ measure() {
   local peak_kb
   peak_kb=$(awk '/^VmHWM/ { print $2 }' "/proc/$pid/status")
   echo term >&"$in"
-  read -r key term <&"$out"
-  read -r key status <&"$out"
+  read -r _ term <&"$out"
+  read -r _ status <&"$out"
   wait "$probe_pid" || true
   echo "$name first_battle_ms $first $figures" \
     "peak_rss_mb $(awk -v kb="$peak_kb" 'BEGIN { printf "%.1f", kb / 1024 }')" \
@@ -319,12 +327,7 @@ for ((run = 1; run <= runs && modes; run++)); do
 done
 
 # Medians per mode of every figure.
-((runs < 2 || !modes)) || awk '
-  function median(list,   n, a, i, j, t) {
-    n = split(list, a, " ")
-    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] + 0 > a[j] + 0; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
-    return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
-  }
+((runs < 2 || !modes)) || awk "$awk_median"'
   NF > 2 {
     if (!($1 in seen)) { seen[$1] = 1; order[++count] = $1 }
     for (i = 2; i < NF; i += 2) if ($(i + 1) != "-") { if (!(($1, $i) in all)) keys[$1] = keys[$1] " " $i; all[$1, $i] = all[$1, $i] " " $(i + 1) }

@@ -49,7 +49,7 @@ class GifRecorder {
   void Discard();
 
   bool recording() const { return gif_ != nullptr; }
-  // Why the last kFileError happened, as "REASON" for "error: PATH: REASON".
+  // Why the last failure happened, as "REASON" for "error: PATH: REASON".
   const std::string& failure() const { return failure_; }
 
  private:

@@ -217,7 +217,7 @@ class ScriptSession::Impl {
   World world_{state_, surface_, random_};
   double timeOfDay_ = 0.0;
   GifRecorder gif_;
-  std::string gifPath_;  // as the script named it, for messages
+  std::string gifPath_;  // where the gif is written, for messages
 };
 
 // Hands what the line printed to the output stream, and throws FileError

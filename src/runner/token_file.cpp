@@ -32,12 +32,9 @@ bool TokenFile::Open(const std::string& path) {
     error_ = {errno, std::generic_category()};
     return false;
   }
+  // A folder opens, and fails at its first read.
   struct stat info {};
   if (::fstat(fd_, &info) == 0) {
-    if (S_ISDIR(info.st_mode)) {
-      error_ = {EISDIR, std::generic_category()};
-      return false;
-    }
     tooLarge_ = S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > maxBytes_;
   }
   return true;

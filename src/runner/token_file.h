@@ -12,9 +12,9 @@ namespace kelvarin {
 // The tokens of a text file, read a piece at a time: spaces, tabs, carriage
 // returns, line feeds, vertical tabs and form feeds separate them, and `#`
 // starts a comment that runs to the end of its line. Only the piece being
-// read and the token being gathered are held, and at most `maxBytes` bytes
-// are read, so a file costs little memory and time whatever it is (a huge
-// file, /dev/zero, a pipe that never ends).
+// read and the token being gathered are held, and reading stops at the piece
+// that goes past `maxBytes` bytes, so a file costs little memory and time
+// whatever it is (a huge file, /dev/zero, a pipe that never ends).
 class TokenFile {
  public:
   enum class Next {

@@ -430,6 +430,10 @@ TEST(ScriptRandomFile, UnreadableFileIsAFileError) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "error: /nonexistent/values.txt: No such file or directory\n");
   EXPECT_EQ(r.out, kEmptyDump);
+
+  TempDir dir;
+  EXPECT_EQ(RunText("random-file " + dir.path() + "\n").err,
+            "error: " + dir.path() + ": Is a directory\n");
 }
 
 // ---- The picture.
