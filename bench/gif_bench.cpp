@@ -3,66 +3,43 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <sstream>
 #include <string>
 
-#include "runner/gif_recorder.h"
-#include "shell/image_surface.h"
+#include "runner/battle_recording.h"
 #include "shell/tick_clock.h"
-#include "sim/lull.h"
-#include "sim/random.h"
-#include "sim/tick.h"
-#include "state/battle_state.h"
 
 namespace kelvarin::bench {
 namespace {
 
-constexpr int kFrames = 30 * kTicksPerSecond;
+constexpr int kSeconds = 30;
 
-// What `kelvarin --gif FILE --seconds 30 --seed S --size WxH` does, the
-// kLullTicks ticks before the battle left out of the time: each frame is one tick
-// of the battle drawn into the picture (about 1 % of the time) and its
-// encoding. Arguments: seed, width, height.
+// `kelvarin --gif FILE --seconds 30 --seed S --size WxH`: each frame is one
+// tick of the battle drawn into the picture (about 1 % of the time) and its
+// encoding; the lull before the battle, a few milliseconds, is timed with
+// them. Arguments: seed, width, height.
 void BM_Gif30s(benchmark::State& state) {
-  const auto seed = static_cast<std::uint64_t>(state.range(0));
-  const auto width = static_cast<int>(state.range(1));
-  const auto height = static_cast<int>(state.range(2));
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("kelvarin-bench-" + std::to_string(::getpid()) + ".gif"))
-                               .string();
+  BattleRecording recording;
+  recording.path = (std::filesystem::temp_directory_path() /
+                    ("kelvarin-bench-" + std::to_string(::getpid()) + ".gif"))
+                       .string();
+  recording.seconds = kSeconds;
+  recording.seed = static_cast<std::uint64_t>(state.range(0));
+  recording.width = static_cast<int>(state.range(1));
+  recording.height = static_cast<int>(state.range(2));
   double bytes = 0;
   for (auto _ : state) {
-    state.PauseTiming();
-    BattleState s;
-    ImageSurface image(width, height);
-    BuiltinRandom random(seed);
-    World world{s, image, random};
-    for (int t = 0; t < kLullTicks; ++t) {
-      tmr_Timer(world);
-    }
-    GifRecorder gif;
-    if (gif.Start(path, image) != GifRecorder::Status::kOk) {
-      state.SkipWithError(gif.failure().c_str());
+    std::ostringstream err;
+    if (RecordBattle(recording, err) != 0) {
+      state.SkipWithError(err.str().c_str());
       break;
     }
-    state.ResumeTiming();
-    GifRecorder::Status status = GifRecorder::Status::kOk;
-    for (int f = 0; f < kFrames && status == GifRecorder::Status::kOk; ++f) {
-      tmr_Timer(world);
-      status = gif.AddFrame(image);
-    }
-    if (status == GifRecorder::Status::kOk) {
-      status = gif.Finish(image);
-    }
-    if (status != GifRecorder::Status::kOk) {
-      state.SkipWithError(gif.failure().c_str());
-      break;
-    }
-    bytes = static_cast<double>(std::filesystem::file_size(path));
+    bytes = static_cast<double>(std::filesystem::file_size(recording.path));
   }
-  std::filesystem::remove(path);
-  state.counters["frames_per_s"] =
-      benchmark::Counter(static_cast<double>(kFrames) * static_cast<double>(state.iterations()),
-                         benchmark::Counter::kIsRate);
+  std::filesystem::remove(recording.path);
+  state.counters["frames_per_s"] = benchmark::Counter(
+      static_cast<double>(kSeconds * kTicksPerSecond) * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
   state.counters["MB"] = bytes / 1e6;
 }
 
