@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "shell/raster.h"
+#include "picture/raster.h"
 
 namespace kelvarin::bench {
 namespace {

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "runner/battle_recording.h"
-#include "shell/tick_clock.h"
+#include "app/tick_clock.h"
+#include "runner/pictures/record_battle.h"
 
 namespace kelvarin::bench {
 namespace {

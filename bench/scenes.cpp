@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/raster.h"
+#include "picture/raster.h"
 
 namespace kelvarin::bench {
 namespace {

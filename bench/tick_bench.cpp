@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "battle_summary.h"
+#include "picture/pixel_surface.h"
 #include "scenes.h"
-#include "shell/image_surface.h"
 #include "sim/random.h"
 #include "sim/tick.h"
 
@@ -37,9 +37,9 @@ void BM_WorstTick_NullSurface(benchmark::State& state) {
   WorstTick(state, [](benchmark::State&) { return NullSurface(); });
 }
 
-void BM_WorstTick_ImageSurface(benchmark::State& state) {
+void BM_WorstTick_PixelSurface(benchmark::State& state) {
   WorstTick(state, [](benchmark::State& st) {
-    return ImageSurface(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
+    return PixelSurface(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)));
   });
 }
 
@@ -83,8 +83,8 @@ void BM_TypicalBattle2000_NullSurface(benchmark::State& state) {
   TypicalBattle(state, [] { return NullSurface(); });
 }
 
-void BM_TypicalBattle2000_ImageSurface800x600(benchmark::State& state) {
-  TypicalBattle(state, [] { return ImageSurface(800, 600); });
+void BM_TypicalBattle2000_PixelSurface800x600(benchmark::State& state) {
+  TypicalBattle(state, [] { return PixelSurface(800, 600); });
 }
 
 // How much of the window's picture each tick of the typical battle asks to
@@ -100,7 +100,7 @@ void BM_TypicalBattle2000_DirtyShare(benchmark::State& state) {
   std::vector<raster::PixelRect> tiles;
   for (auto _ : state) {
     BattleState s;
-    ImageSurface surface(width, height);
+    PixelSurface surface(width, height);
     BuiltinRandom random(20240601);
     World world{s, surface, random};
     rectArea = tileArea = rects = 0;
@@ -131,7 +131,7 @@ BENCHMARK(BM_WorstTick_NullSurface)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(kReps)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_WorstTick_ImageSurface)
+BENCHMARK(BM_WorstTick_PixelSurface)
     ->Args({800, 600})
     ->Args({1600, 1200})
     ->Unit(benchmark::kMicrosecond)
@@ -148,7 +148,7 @@ BENCHMARK(BM_TypicalBattle2000_NullSurface)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(kReps)
     ->ReportAggregatesOnly(true);
-BENCHMARK(BM_TypicalBattle2000_ImageSurface800x600)
+BENCHMARK(BM_TypicalBattle2000_PixelSurface800x600)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(kReps)
     ->ReportAggregatesOnly(true);

@@ -25,6 +25,7 @@
 #include <string>
 #include <string_view>
 
+#include "runner/pictures/picture_files.h"
 #include "runner/script_runner.h"
 
 namespace {
@@ -98,6 +99,7 @@ void Check(bool ok, const char* what) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kelvarin::ScriptOptions options;
+  options.pictures = &kelvarin::PictureFiles();
   options.allowFiles = true;
   options.scratchDir = Scratch();
   options.maxTicksPerLine = kTicksPerLine;

@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include "shell/x11_host.h"
+#include "app/window_id.h"
 
 namespace kelvarin {
 

@@ -1,23 +1,17 @@
-#include <QApplication>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "app/tick_clock.h"
 #include "command_line.h"
-#include "runner/atomic_file.h"
-#include "runner/battle_recording.h"
-#include "runner/script_runner.h"
-#include "shell/ambient_start.h"
-#include "shell/hosted_battle.h"
-#include "shell/main_window.h"
-#include "shell/platform_start.h"
+#include "runner/headless.h"
+#include "runner/pictures/atomic_file.h"
+#include "runner/pictures/picture_files.h"
+#include "runner/pictures/record_battle.h"
+#include "shell/qt/run_window.h"
 #include "shell/quit_signals.h"
-#include "shell/tick_clock.h"
+#include "shell/x11/hosted_battle.h"
 #include "sim/random.h"
 #include "version.h"
 
@@ -33,60 +27,18 @@ int UsageError() {
   return kUsageError;
 }
 
-// Prints `text` on standard output: status 0, or 1 when it cannot be written.
-int Print(std::string_view text) {
-  errno = 0;
-  std::cout << text << std::flush;
-  if (!std::cout) {
-    const int error = errno;
-    std::cerr << "error: standard output: " << (error != 0 ? std::strerror(error) : "write error")
-              << '\n';
-    return 1;
-  }
-  return 0;
-}
-
 // The recording of `kelvarin --gif`: without --seed, from the time of day,
 // and the seed is told so that a good battle can be recorded again.
 int Record(kelvarin::BattleRecording recording) {
   if (!recording.seed) {
     recording.seed = kelvarin::BuiltinRandom::SeedForTimeOfDay(kelvarin::SecondsSinceMidnight());
-    if (const int status = Print("seed " + std::to_string(*recording.seed) + '\n'); status != 0) {
+    if (const int status = kelvarin::PrintOutput("seed " + std::to_string(*recording.seed) + '\n');
+        status != 0) {
       return status;
     }
   }
   kelvarin::RemoveTemporaryFilesOnSignals();
   return kelvarin::RecordBattle(recording, std::cerr);
-}
-
-// The window, plain or full screen, until Escape, the close button or a quit
-// signal.
-int RunWindow(CommandLine& line) {
-  std::vector<std::string_view> qtOptions(line.qtArguments.begin() + 1, line.qtArguments.end());
-  kelvarin::QuietQtMessages(qtOptions);
-  int qtArgc = static_cast<int>(line.qtArguments.size());
-  line.qtArguments.push_back(nullptr);
-  QApplication app(qtArgc, line.qtArguments.data());
-  kelvarin::PlatformStarted();
-  if (qtArgc > 1) {
-    // Qt took its own options out; whatever is left is not understood.
-    return UsageError();
-  }
-  kelvarin::QuitOnCaughtSignals(app);
-
-  kelvarin::MainWindow frm(line.stats);
-  if (line.mode == Mode::Fullscreen) {
-    frm.UseWholeWindow();
-    kelvarin::StartAmbient(frm.world(), kelvarin::SecondsSinceMidnight());
-    frm.showFullScreen();
-  } else {
-    frm.show();
-  }
-  const int status = app.exec();
-  if (frm.stats() != nullptr) {
-    frm.stats()->Print(std::cerr);
-  }
-  return status;
 }
 
 }  // namespace
@@ -98,25 +50,25 @@ int main(int argc, char* argv[]) {
   }
   switch (line->mode) {
     case Mode::Version:
-      return Print(std::string(kelvarin::kVersionText) + '\n');
+      return kelvarin::PrintOutput(std::string(kelvarin::kVersionText) + '\n');
     case Mode::Help:
-      return Print(kelvarin::kUsage);
+      return kelvarin::PrintOutput(kelvarin::kUsage);
     case Mode::Script:
-      // A closed output pipe is a write error that the run reports, and
-      // cleans up after, not a signal that ends it on the spot.
-      std::signal(SIGPIPE, SIG_IGN);
       kelvarin::RemoveTemporaryFilesOnSignals();
-      return kelvarin::RunScriptFile(line->scriptPath, std::cout, std::cerr);
+      return kelvarin::RunScriptMode(line->scriptPath, &kelvarin::PictureFiles());
     case Mode::Gif:
       return Record(line->gif);
     case Mode::Root:
     case Mode::WindowId:
       kelvarin::CatchQuitSignals();
-      return kelvarin::RunHostedBattle(line->windowId, line->stats, argv[0], std::cerr);
+      return kelvarin::RunHostedBattle(line->windowId, line->stats, std::cerr);
     case Mode::Window:
-    case Mode::Fullscreen:
+    case Mode::Fullscreen: {
       kelvarin::CatchQuitSignals();
-      return RunWindow(*line);
+      const std::optional<int> status = kelvarin::RunWindow(
+          std::move(line->qtArguments), line->mode == Mode::Fullscreen, line->stats);
+      return status ? *status : UsageError();
+    }
   }
   return UsageError();
 }

@@ -1,12 +1,13 @@
 #include "runner/battle_recording.h"
 
-#include <ostream>
+#include <cstdint>
+#include <optional>
 
-#include "runner/gif_recorder.h"
+#include "app/tick_clock.h"
+#include "picture/pixel_surface.h"
+#include "runner/pictures/gif_recorder.h"
 #include "runner/script_numbers.h"
 #include "runner/script_runner.h"
-#include "shell/image_surface.h"
-#include "shell/tick_clock.h"
 #include "sim/lull.h"
 #include "sim/random.h"
 #include "sim/tick.h"
@@ -58,34 +59,6 @@ bool SetRecordingOption(BattleRecording& r, std::string_view name, std::string_v
     return true;
   }
   return false;
-}
-
-int RecordBattle(const BattleRecording& r, std::ostream& err) {
-  BattleState state;
-  ImageSurface image(r.width.value_or(800), r.height.value_or(600));
-  BuiltinRandom random(r.seed.value_or(BuiltinRandom::kDefaultSeed));
-  World world{state, image, random};
-  // A fresh battle is all lull: the first automatic battle arrives at the end
-  // of tick kLullTicks, and the first frame recorded draws it.
-  for (int tick = 0; tick < kLullTicks; ++tick) {
-    tmr_Timer(world);
-  }
-
-  GifRecorder gif;
-  GifRecorder::Status status = gif.Start(r.path, image);
-  const int frames = r.seconds.value_or(BattleRecording::kDefaultSeconds) * kTicksPerSecond;
-  for (int frame = 0; frame < frames && status == GifRecorder::Status::kOk; ++frame) {
-    tmr_Timer(world);
-    status = gif.AddFrame(image);
-  }
-  if (status == GifRecorder::Status::kOk) {
-    status = gif.Finish(image);
-  }
-  if (status != GifRecorder::Status::kOk) {
-    err << "error: " << r.path << ": " << gif.failure() << '\n';
-    return kScriptFileError;  // the battle alone never needs more than 256 colours
-  }
-  return kScriptOk;
 }
 
 }  // namespace kelvarin

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,10 +29,5 @@ struct BattleRecording {
 // for another name, a value that is malformed or out of range, or an option
 // given twice.
 bool SetRecordingOption(BattleRecording& recording, std::string_view name, std::string_view value);
-
-// Records the battle (the generator on the given seed, else on its standard
-// one). Returns the exit status: 0, or 1 with "error: FILE: REASON" on `err`
-// when the file cannot be written; then no file is left.
-int RecordBattle(const BattleRecording& recording, std::ostream& err);
 
 }  // namespace kelvarin

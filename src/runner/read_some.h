@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,13 +9,23 @@
 
 namespace kelvarin {
 
+// Opens the file at `path` for reading its bytes as they are (no line-end
+// translation where the system has one). A descriptor, or -1 with errno set.
+inline int OpenToRead(const char* path) {
+#ifdef _WIN32
+  return ::_open(path, _O_RDONLY | _O_BINARY);
+#else
+  return ::open(path, O_RDONLY | O_CLOEXEC);
+#endif
+}
+
 // Reads up to `size` bytes of `fd` into `data`, again when a signal cuts the
 // read short. Gives how many bytes were read: 0 at the end of the file, and on
 // a failure, which `error` then tells.
 inline std::size_t ReadSome(int fd, char* data, std::size_t size, std::error_code& error) {
   ssize_t n = 0;
   do {
-    n = ::read(fd, data, size);
+    n = ::read(fd, data, static_cast<unsigned>(size));
   } while (n < 0 && errno == EINTR);
   if (n < 0) {
     error = {errno, std::generic_category()};

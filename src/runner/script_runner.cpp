@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QBuffer>
-#include <QByteArray>
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -19,14 +17,13 @@
 #include <system_error>
 #include <vector>
 
-#include "runner/atomic_file.h"
-#include "runner/gif_recorder.h"
+#include "picture/pixel_surface.h"
+#include "runner/picture_output.h"
 #include "runner/read_some.h"
 #include "runner/script_numbers.h"
 #include "runner/script_random.h"
 #include "runner/token_file.h"
 #include "runner/tracing_surface.h"
-#include "shell/image_surface.h"
 #include "sim/input.h"
 #include "sim/tick.h"
 #include "sim/world.h"
@@ -202,6 +199,9 @@ class ScriptSession::Impl {
 
   void AddFrame();
   void FinishRecording();
+  bool Recording() const { return gif_ != nullptr && gif_->recording(); }
+  // The picture files, or a line error in a build without them.
+  const PictureOutput& Pictures(std::string_view command) const;
   std::string FilePath(std::string_view token) const;
 
   std::ostream& out_;
@@ -209,14 +209,14 @@ class ScriptSession::Impl {
   const ScriptOptions options_;
 
   BattleState state_;
-  ImageSurface image_{std::min(kDefaultWidth, SideLimit(options_)),
+  PixelSurface image_{std::min(kDefaultWidth, SideLimit(options_)),
                       std::min(kDefaultHeight, SideLimit(options_))};
   std::string trace_;
   TracingSurface surface_{image_, trace_};
   ScriptRandom random_;
   World world_{state_, surface_, random_};
   double timeOfDay_ = 0.0;
-  GifRecorder gif_;
+  std::unique_ptr<PictureRecorder> gif_;
   std::string gifPath_;  // where the gif is written, for messages
 };
 
@@ -271,7 +271,9 @@ std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint
   if (!error.empty()) {
     err_ << "error: " << error << '\n';
     // A run that ends with an error leaves no recording behind.
-    gif_.Discard();
+    if (gif_) {
+      gif_->Discard();
+    }
   }
   return status;
 }
@@ -330,7 +332,7 @@ void ScriptSession::Impl::Tick(const Tokens& t) {
   const std::int64_t count = t.size() > 1 ? IntegerIn(t[1], "tick count", 1, limit) : 1;
   for (std::int64_t k = 0; k < count; ++k) {
     tmr_Timer(world_);
-    if (gif_.recording()) {
+    if (Recording()) {
       AddFrame();
     }
     if (trace_.size() >= kFlushThreshold) {
@@ -606,63 +608,68 @@ void ScriptSession::Impl::SurfaceSize(const Tokens& t) {
   const int limit = SideLimit(options_);
   const auto w = static_cast<int>(IntegerIn(t[1], "width", kMinSurfaceSide, limit));
   const auto h = static_cast<int>(IntegerIn(t[2], "height", kMinSurfaceSide, limit));
-  if (gif_.recording()) {
+  if (Recording()) {
     throw LineError{"the surface keeps its size while a gif is recorded ('gif stop' ends it)"};
   }
   image_.Resize(w, h);
 }
 
+const PictureOutput& ScriptSession::Impl::Pictures(std::string_view command) const {
+  if (options_.pictures == nullptr) {
+    throw LineError{Quoted(command) + ": this build of kelvarin writes no pictures"};
+  }
+  return *options_.pictures;
+}
+
 void ScriptSession::Impl::Png(const Tokens& t) {
+  const PictureOutput& pictures = Pictures(t[0]);
   ArgCount(t, 1, 1, "png PATH");
   const std::string path = FilePath(t[1]);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image_.image().save(&buffer, "PNG")) {
-    throw FileError{path, "cannot encode the picture as PNG"};
-  }
-  const std::error_code error =
-      WriteFileAtomically(path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  if (error) {
-    throw FileError{path, error.message()};
+  const std::string failure = pictures.WritePng(path, image_);
+  if (!failure.empty()) {
+    throw FileError{path, failure};
   }
 }
 
 // `stop` is a keyword: a file of that name is written `./stop`.
 void ScriptSession::Impl::Gif(const Tokens& t) {
+  const PictureOutput& pictures = Pictures(t[0]);
   ArgCount(t, 1, 1, "gif FILE|stop");
   if (t[1] == "stop") {
-    if (!gif_.recording()) {
+    if (!Recording()) {
       throw LineError{"'gif stop' with no gif being recorded"};
     }
     FinishRecording();
     return;
   }
-  if (gif_.recording()) {
+  if (Recording()) {
     throw LineError{"a gif is already being recorded to " + Quoted(gifPath_) +
                     " ('gif stop' ends it)"};
   }
   const std::string path = FilePath(t[1]);
-  if (gif_.Start(path, image_) != GifRecorder::Status::kOk) {
-    throw FileError{path, gif_.failure()};
+  if (!gif_) {
+    gif_ = pictures.NewRecorder();
+  }
+  if (gif_->Start(path, image_) != PictureRecorder::Status::kOk) {
+    throw FileError{path, gif_->failure()};
   }
   gifPath_ = path;
 }
 
 void ScriptSession::Impl::AddFrame() {
-  switch (gif_.AddFrame(image_)) {
-    case GifRecorder::Status::kOk:
+  switch (gif_->AddFrame(image_)) {
+    case PictureRecorder::Status::kOk:
       return;
-    case GifRecorder::Status::kTooManyColours:
+    case PictureRecorder::Status::kTooManyColours:
       throw LineError{"a frame of " + Quoted(gifPath_) + " needs more than 256 colours"};
-    case GifRecorder::Status::kFileError:
-      throw FileError{gifPath_, gif_.failure()};
+    case PictureRecorder::Status::kFileError:
+      throw FileError{gifPath_, gif_->failure()};
   }
 }
 
 void ScriptSession::Impl::FinishRecording() {
-  if (gif_.recording() && gif_.Finish(image_) != GifRecorder::Status::kOk) {
-    throw FileError{gifPath_, gif_.failure()};
+  if (Recording() && gif_->Finish(image_) != PictureRecorder::Status::kOk) {
+    throw FileError{gifPath_, gif_->failure()};
   }
 }
 
@@ -767,7 +774,7 @@ int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
                   const ScriptOptions& options) {
   const bool standardInput = path == "-";
   // A folder opens, and fails at its first read.
-  const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = standardInput ? STDIN_FILENO : OpenToRead(path.c_str());
   if (fd < 0) {
     err << "error: " << path << ": " << std::strerror(errno) << '\n';
     return kScriptFileError;

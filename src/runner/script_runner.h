@@ -11,11 +11,15 @@
 namespace kelvarin {
 
 struct BattleState;
+class PictureOutput;
 
 // Limits of a script run. The defaults are those of `kelvarin --script`; a
 // fuzzer narrows them so that no input can ask for unbounded work or touch
 // files outside its scratch folder.
 struct ScriptOptions {
+  // What writes the pictures of `png` and `gif` lines; without it (a build
+  // that writes no pictures) those lines fail with status 2.
+  const PictureOutput* pictures = nullptr;
   // When false, `png`, `gif` and `random-file` fail as unwritable/unreadable files
   // (status 1) without touching the file system.
   bool allowFiles = true;

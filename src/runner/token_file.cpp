@@ -27,7 +27,7 @@ TokenFile::~TokenFile() {
 }
 
 bool TokenFile::Open(const std::string& path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  fd_ = OpenToRead(path.c_str());
   if (fd_ < 0) {
     error_ = {errno, std::generic_category()};
     return false;

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 
@@ -46,18 +44,18 @@ bool CatchQuitSignals() {
   return ok;
 }
 
-void QuitOnCaughtSignals(QCoreApplication& app) {
+int QuitSignalPipe() { return pipeRead; }
+
+bool TakeQuitSignals() {
   if (pipeRead < 0) {
-    return;
+    return false;
   }
-  auto* notifier = new QSocketNotifier(pipeRead, QSocketNotifier::Read, &app);
-  QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
-    char bytes[16];
-    while (read(pipeRead, bytes, sizeof bytes) > 0) {
-    }
-    notifier->setEnabled(false);
-    app.exit(0);
-  });
+  bool any = false;
+  char bytes[16];
+  while (read(pipeRead, bytes, sizeof bytes) > 0) {
+    any = true;
+  }
+  return any;
 }
 
 }  // namespace kelvarin

@@ -8,7 +8,6 @@
 // cleared and sent whole), and after it is unmapped and mapped again (the
 // exposed area sent from the picture). Prints PASS, or what failed.
 
-#include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -17,8 +16,8 @@
 #include <thread>
 #include <utility>
 
-#include "shell/hosted_battle.h"
-#include "shell/x11_host.h"
+#include "shell/x11/hosted_battle.h"
+#include "shell/x11/x11_host.h"
 
 // Xlib's macros break Qt's headers: it comes last.
 #include <X11/Xlib.h>
@@ -104,7 +103,6 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: hosted_pixels shm|socket\n");
     return 2;
   }
-  QCoreApplication app(argc, argv);
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) {
     Fail("cannot open the display");

@@ -9,10 +9,10 @@
 #include <cstddef>
 #include <random>
 
+#include "app/window_metrics.h"
 #include "battle_summary.h"
 #include "invariants.h"
-#include "shell/main_window.h"
-#include "shell/window_metrics.h"
+#include "shell/qt/main_window.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KELVARIN_ASAN 1

@@ -1,4 +1,4 @@
-#include "runner/atomic_file.h"
+#include "runner/pictures/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "runner/battle_recording.h"
+#include "runner/pictures/picture_files.h"
+#include "runner/pictures/record_battle.h"
 #include "runner/script_runner.h"
 #include "temp_dir.h"
 
@@ -97,7 +98,8 @@ class GifTest : public ::testing::Test {
   std::string Path(const std::string& name) const { return dir_.File(name); }
 
   // Runs a script inside the test's folder; $ stands for that folder.
-  int Run(std::string script, const ScriptOptions& options = {}) {
+  int Run(std::string script, ScriptOptions options = {}) {
+    options.pictures = &PictureFiles();
     for (std::size_t at = script.find('$'); at != std::string::npos; at = script.find('$')) {
       script.replace(at, 1, dir_.path());
     }

@@ -5,10 +5,11 @@
 #include <QtTest>
 #include <csignal>
 
-#include "shell/ambient_start.h"
-#include "shell/main_window.h"
+#include "app/ambient_start.h"
+#include "app/window_id.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/run_window.h"
 #include "shell/quit_signals.h"
-#include "shell/x11_host.h"
 #include "sim/tick.h"
 
 using namespace kelvarin;
@@ -77,6 +78,26 @@ class ModesTest : public QObject {
     // Another time of day, another battle; the same time, the same battle.
     QVERIFY(run(3600.5, 4)->ShipX != first->ShipX);
     QVERIFY(run(3600.25, 4)->ShipX == first->ShipX);
+
+    // On a seed of its own, the start reaches in four ticks the battle that
+    // the seed brings after the lull's 150.
+    const auto seeded = [](int ticks, bool ambient) {
+      auto s = std::make_unique<BattleState>();
+      BuiltinRandom random;
+      NullSurface surface;
+      World world{*s, surface, random};
+      if (ambient) {
+        StartAmbient(*s, random, 315);
+      } else {
+        random.Seed(315);
+      }
+      for (int i = 0; i < ticks; ++i) tmr_Timer(world);
+      return s;
+    };
+    const auto early = seeded(4 + 60, true);
+    const auto late = seeded(150 + 60, false);
+    QCOMPARE(LiveShips(*early), LiveShips(*late));
+    QVERIFY(early->ShipX == late->ShipX && early->PartX == late->PartX);
   }
 
   void windowIds() {

@@ -2,9 +2,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "shell/main_window.h"
-#include "shell/tick_stats.h"
-#include "shell/window_metrics.h"
+#include "app/tick_stats.h"
+#include "app/window_metrics.h"
+#include "shell/qt/main_window.h"
 
 using namespace kelvarin;
 
@@ -111,10 +111,11 @@ class WindowTest : public QObject {
   void surfaceWidgetGoesBeforeThePicture() {
     auto* frm = new MainWindow;
     QVERIFY(Shown(*frm));
-    const QImage& picture = frm->surface().image();
-    const QSize size = picture.size();
+    const PixelSurface& picture = frm->surface();
+    const QSize size(picture.width(), picture.height());
     QSize seen;
-    connect(frm->pct(), &QObject::destroyed, [&picture, &seen] { seen = picture.size(); });
+    connect(frm->pct(), &QObject::destroyed,
+            [&picture, &seen] { seen = QSize(picture.width(), picture.height()); });
     delete frm;
     QCOMPARE(seen, size);
   }
@@ -233,7 +234,7 @@ class WindowTest : public QObject {
     frm.Tick();
     frm.Tick();
     QVERIFY(AnyLit(frm.pct()->Picture()));
-    QVERIFY(frm.surface().TakeDirty().isEmpty());  // handed to the widget
+    QVERIFY(frm.surface().TakeDirty().empty());  // handed to the widget
     QCOMPARE(frm.stats()->ticks(), 2u);
   }
 

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvarin {
+
+class PictureOutput;
+
+// Prints `text` on standard output. Returns the exit status: 0, or 1 after
+// "error: standard output: REASON" on standard error when it cannot be
+// written (a full disk, a closed pipe).
+int PrintOutput(std::string_view text);
+
+// `kelvarin --script PATH` on standard output and standard error, with the
+// given picture files (none in a build that writes no pictures). A closed
+// output pipe is a write error that the run reports, not a signal that ends
+// it. Returns the exit status.
+int RunScriptMode(const std::string& path, const PictureOutput* pictures);
+
+// `kelvarin --gif` in a build that writes no pictures: one line on standard
+// error, status 2.
+int NoPicturesToRecord();
+
+}  // namespace kelvarin

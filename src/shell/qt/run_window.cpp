@@ -1,0 +1,56 @@
+#include "shell/qt/run_window.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <iostream>
+#include <string_view>
+
+#include "app/ambient_start.h"
+#include "app/tick_clock.h"
+#include "shell/qt/main_window.h"
+#include "shell/qt/platform_start.h"
+#include "shell/quit_signals.h"
+
+namespace kelvarin {
+
+void QuitOnCaughtSignals(QCoreApplication& app) {
+  if (QuitSignalPipe() < 0) {
+    return;
+  }
+  auto* notifier = new QSocketNotifier(QuitSignalPipe(), QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, notifier] {
+    TakeQuitSignals();
+    notifier->setEnabled(false);
+    app.exit(0);
+  });
+}
+
+std::optional<int> RunWindow(std::vector<char*> qtArguments, bool fullscreen, bool collectStats) {
+  std::vector<std::string_view> qtOptions(qtArguments.begin() + 1, qtArguments.end());
+  QuietQtMessages(qtOptions);
+  int qtArgc = static_cast<int>(qtArguments.size());
+  qtArguments.push_back(nullptr);
+  QApplication app(qtArgc, qtArguments.data());
+  PlatformStarted();
+  if (qtArgc > 1) {
+    // Qt took its own options out; whatever is left is not understood.
+    return std::nullopt;
+  }
+  QuitOnCaughtSignals(app);
+
+  MainWindow frm(collectStats);
+  if (fullscreen) {
+    frm.UseWholeWindow();
+    StartAmbient(frm.world(), SecondsSinceMidnight());
+    frm.showFullScreen();
+  } else {
+    frm.show();
+  }
+  const int status = app.exec();
+  if (frm.stats() != nullptr) {
+    frm.stats()->Print(std::cerr);
+  }
+  return status;
+}
+
+}  // namespace kelvarin

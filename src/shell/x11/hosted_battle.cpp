@@ -1,0 +1,138 @@
+#include "shell/x11/hosted_battle.h"
+
+#include <poll.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+
+#include "app/ambient_start.h"
+#include "app/tick_clock.h"
+#include "app/window_id.h"
+#include "shell/quit_signals.h"
+#include "sim/tick.h"
+
+namespace kelvarin {
+
+HostedBattle::HostedBattle(X11Host& host, bool collectStats)
+    : host_(host), surface_(PixelSurface::Lent(host.width(), host.height())) {
+  if (collectStats) {
+    stats_ = std::make_unique<TickStats>();
+  }
+  StartAmbient(world_, SecondsSinceMidnight());
+  Refit();
+}
+
+int HostedBattle::Run() {
+  using Clock = std::chrono::steady_clock;
+  constexpr auto kInterval = std::chrono::milliseconds(kTickIntervalMs);
+  // The first tick comes an interval after the first picture is sent: the
+  // server has that long to read it.
+  Clock::time_point due = Clock::now() + kInterval;
+  pollfd watched[2] = {{host_.connection(), POLLIN, 0}, {QuitSignalPipe(), POLLIN, 0}};
+  // What Xlib read while the host was taken on is not announced by the socket.
+  if (!ReadHost()) {
+    return 0;
+  }
+  for (;;) {
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+    if (wait.count() > 0 && poll(watched, 2, static_cast<int>(wait.count())) < 0 &&
+        errno != EINTR) {
+      return 0;
+    }
+    if (TakeQuitSignals()) {
+      return 0;
+    }
+    if (!ReadHost()) {
+      return 0;
+    }
+    const Clock::time_point now = Clock::now();
+    if (now < due) {
+      continue;
+    }
+    if (!Tick()) {
+      return 0;
+    }
+    // Every 40 ms on the clock; a tick that comes late does not bring a
+    // burst of others to catch up.
+    due += kInterval;
+    if (due < now) {
+      due = now + kInterval;
+    }
+  }
+}
+
+bool HostedBattle::Tick() {
+  if (stats_) {
+    stats_->TickStarted();
+  }
+  BeginDrawing();
+  tmr_Timer(world_);
+  EndDrawing();
+  if (stats_) {
+    stats_->TickEnded();
+  }
+  // Xlib may have read events while sending, which the socket no longer
+  // announces.
+  return ReadHost();
+}
+
+// Whatever the server has sent: a resize re-fits the surface to the host's
+// new picture and clears it; an exposed area is sent again.
+bool HostedBattle::ReadHost() {
+  const X11Host::News news = host_.Read();
+  if (news.gone) {
+    return false;
+  }
+  if (news.resized) {
+    Refit();
+  } else if (!news.exposed.empty()) {
+    host_.Send({&news.exposed, 1});
+  }
+  return true;
+}
+
+void HostedBattle::Refit() {
+  surface_.Resize(host_.width(), host_.height());
+  BeginDrawing();
+  surface_.Cls();
+  EndDrawing();
+}
+
+void HostedBattle::BeginDrawing() {
+  const raster::PixelBuffer pixels = host_.BeginDrawing();
+  if (pixels.bits != nullptr) {
+    surface_.Lend(pixels);
+  }
+}
+
+void HostedBattle::EndDrawing() {
+  surface_.Withdraw();
+  surface_.TakeDirtyRects(drawn_);
+  host_.Send(drawn_);
+}
+
+int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, std::ostream& err) {
+  const char* named = std::getenv("XSCREENSAVER_WINDOW");
+  if (!id && named != nullptr && named[0] != '\0') {
+    id = ParseWindowId(named);
+    if (!id) {
+      err << "kelvarin: XSCREENSAVER_WINDOW is not a window id: " << named << '\n';
+      return 2;
+    }
+  }
+  std::string error;
+  const std::unique_ptr<X11Host> host = X11Host::Open(id, error);
+  if (!host) {
+    err << error << '\n';
+    return 1;
+  }
+  HostedBattle battle(*host, collectStats);
+  const int status = battle.Run();
+  if (battle.stats() != nullptr) {
+    battle.stats()->Print(err);
+  }
+  return status;
+}
+
+}  // namespace kelvarin
