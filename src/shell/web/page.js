@@ -167,30 +167,41 @@
   }
 
   // The canvas fills the viewport; its pixels are the device's, as the
-  // browser counts them where it can (a ratio of 1.25 would blur otherwise).
+  // browser counts them where it can (a ratio of 1.25 would blur otherwise),
+  // unless that count is not the ratio's: DevTools' device emulation changes
+  // the ratio alone.
   const observer = new ResizeObserver((entries) => {
     const entry = entries[entries.length - 1];
-    let width, height;
-    if (entry.devicePixelContentBoxSize) {
-      width = entry.devicePixelContentBoxSize[0].inlineSize;
-      height = entry.devicePixelContentBoxSize[0].blockSize;
-    } else {
-      width = Math.round(entry.contentRect.width * devicePixelRatio);
-      height = Math.round(entry.contentRect.height * devicePixelRatio);
+    let width = Math.max(1, Math.round(entry.contentRect.width * devicePixelRatio));
+    let height = Math.max(1, Math.round(entry.contentRect.height * devicePixelRatio));
+    const device = entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+    if (device && Math.abs(device.inlineSize - width) <= 1 && Math.abs(device.blockSize - height) <= 1) {
+      width = Math.max(1, device.inlineSize);
+      height = Math.max(1, device.blockSize);
     }
-    width = Math.max(1, width);
-    height = Math.max(1, height);
     if (ended || (width === pixelWidth && height === pixelHeight)) return;
     pixelWidth = width;
     pixelHeight = height;
     fit();
     start();
   });
-  try {
-    observer.observe(canvas, { box: 'device-pixel-content-box' });
-  } catch (e) {
-    observer.observe(canvas);
+  function observe() {
+    observer.disconnect();
+    try {
+      observer.observe(canvas, { box: 'device-pixel-content-box' });
+    } catch (e) {
+      observer.observe(canvas);
+    }
   }
+  // A new ratio (another screen, a zoom) may leave the CSS size as it was.
+  function watchRatio() {
+    matchMedia(`(resolution: ${devicePixelRatio}dppx)`).addEventListener('change', () => {
+      observe();
+      watchRatio();
+    }, { once: true });
+  }
+  observe();
+  watchRatio();
 
   // A press of any of the three buttons, the first of a chord or not; a tap
   // is one press of the left button.
