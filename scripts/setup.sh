@@ -3,20 +3,32 @@
 #   scripts/setup.sh         what building and running the program needs
 #   scripts/setup.sh --package  also what building the Debian package needs
 #   scripts/setup.sh --test  also what the tests, the fuzzer, the benchmarks and the package's
-#                            validators need
+#                            validators need, the web page's included
+#   scripts/setup.sh --web   what building the web page needs (and nothing of the program's)
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
-# libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
-# window run natively under a Wayland compositor.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+# emscripten compiles the web page and brings node along (npm only with --test, when missing).
+web_packages=(cmake ninja-build emscripten)
+if [[ "${1:-}" == "--web" ]]; then
+  packages=("${web_packages[@]}")
+else
+  # libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
+  # window run natively under a Wayland compositor.
+  packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+fi
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   packages+=(dpkg-dev file)
 fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
-             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time)
+             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
+             "${web_packages[@]}" chromium)
+  # node may be Debian's or one installed otherwise, with its own npm.
+  if ! command -v npm >/dev/null; then
+    packages+=(npm)
+  fi
 fi
 
 missing=()

@@ -2,9 +2,12 @@
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); then
-# builds the Debian package from the release build and checks it
-# (scripts/check-package.sh); then builds the libFuzzer target with clang and
-# fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS, default 60).
+# builds the web page and the node runner and tests them against the release
+# build (tests/web/run.sh: the page in headless Chromium, the runner's output
+# byte for byte); then builds the Debian package from the release build and
+# checks it (scripts/check-package.sh); then builds the libFuzzer target with
+# clang and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
+# default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +20,10 @@ for preset in release dev; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== web"
+scripts/web.sh --build-only
+tests/web/run.sh build/web build/release
 
 echo "== package"
 scripts/check-package.sh build/release
