@@ -114,11 +114,12 @@
     if (window.kelvarin.onTick) window.kelvarin.onTick(now);
   }
 
-  function startTicking() {
+  // The first tick `delay` ms from now, then one every 40 ms.
+  function startTicking(delay) {
     if (ticking || ended || document.hidden) return;
     ticking = true;
-    nextTick = performance.now() + kTickMs;
-    timer = setTimeout(onTimer, kTickMs);
+    nextTick = performance.now() + delay;
+    timer = setTimeout(onTimer, delay);
   }
 
   function stopTicking() {
@@ -162,7 +163,7 @@
       kv._kv_tick(parameters.ticks);
       stopAfter = parameters.ticks;
     } else {
-      startTicking();
+      startTicking(0);  // the battle's clock starts with the page
     }
   }
 
@@ -232,7 +233,7 @@
 
   document.addEventListener('visibilitychange', () => {
     if (document.hidden) stopTicking();
-    else if (stopAfter === null) startTicking();
+    else if (stopAfter === null) startTicking(kTickMs);
   });
 
   // For the page's tests: the battle's state, and a call after every tick.
