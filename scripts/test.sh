@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
-# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); then
+# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); builds
+# the core alone, with Qt and giflib out of sight, and runs its tests; then
 # builds the Debian package from the release build and checks it
 # (scripts/check-package.sh); then builds the libFuzzer target with clang and
 # fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS, default 60).
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --test
 jobs=$(nproc)
 
-for preset in release dev; do
+for preset in release dev core; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
