@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "runner/float_text.h"
+
 namespace kelvarin::script {
 namespace {
 
@@ -103,8 +105,7 @@ std::optional<double> ParseReal(std::string_view token) {
   // only the part checked above is handed over.
   const std::string_view body = token.substr(mantissaStart);
   double value = 0.0;
-  const auto [ptr, ec] =
-      std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
+  const auto [ptr, ec] = ReadDecimal(body.data(), body.data() + body.size(), value);
   if (ec == std::errc::result_out_of_range) {
     // Too large or too small for a double: the order of magnitude of the first
     // non-zero digit tells which.

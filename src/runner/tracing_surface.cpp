@@ -1,14 +1,10 @@
 #include "runner/tracing_surface.h"
 
-#include <charconv>
+#include "runner/float_text.h"
 
 namespace kelvarin {
 
-void AppendFloat(std::string& out, float value) {
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  out.append(text, result.ptr);
-}
+void AppendFloat(std::string& out, float value) { AppendShortest(out, value); }
 
 void TracingSurface::AppendColour(Rgb colour) {
   for (const int component : {colour.r, colour.g, colour.b}) {
