@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
-# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); then
-# builds the web page and the node runner and tests them against the release
-# build (tests/web/run.sh: the page in headless Chromium, the runner's output
-# byte for byte); then builds the Debian package from the release build and
-# checks it (scripts/check-package.sh); then builds the libFuzzer target with
-# clang and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
+# under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); builds
+# the core alone, with Qt and giflib out of sight, and runs its tests; builds
+# the web page and the node runner and tests them against the release build
+# (tests/web/run.sh: the page in headless Chromium, the runner's output byte
+# for byte); then builds the Debian package from the release build and checks
+# it (scripts/check-package.sh); then builds the libFuzzer target with clang
+# and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
 # default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh --test
 jobs=$(nproc)
 
-for preset in release dev; do
+for preset in release dev core; do
   echo "== $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
