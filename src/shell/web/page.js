@@ -66,7 +66,9 @@
   let timer = 0;
   let nextTick = 0;
   let paintWanted = false;
-  let image = null;
+  let image = null;  // the picture's RGBA bytes as the canvas takes them
+  let seedText = '';
+  let stopAfter = null;  // N of ticks=N
 
   // The canvas and the picture at the observed size: a new black picture.
   function fit() {
@@ -101,7 +103,8 @@
   }
 
   // One tick every 40 ms of the page's clock, whatever the display's rate.
-  // A tick that comes late is not made up for: the next one is 40 ms after it.
+  // When a tick comes so late that the next is already due, the schedule
+  // starts again from it: no burst of catch-up ticks.
   function onTimer() {
     timer = 0;
     if (!ticking) return;
@@ -133,9 +136,6 @@
     stopTicking();
     notice.textContent = `The battle is over: reload the page to start again (seed ${seedText}).`;
   }
-
-  let seedText = '';
-  let stopAfter = null;
 
   function start() {
     if (started || kv === null || pixelWidth === 0) return;
