@@ -72,6 +72,8 @@ done
 mkdir "$work/files" "$work/files/folder"
 printf 'dump\r\nseed 5\r\ntick 3\032\r\ndump\r\n\032\n' >"$work/files/bytes.kvs"
 run "missing script" "$work/files" /dev/null --script no-such.kvs
+# Read as the name it is, not a pattern: no file has it.
+run "missing script named with wildcards" "$work/files" /dev/null --script 'no*such?.kvs'
 run "folder as a script" "$work/files" /dev/null --script folder
 run "carriage returns and Ctrl-Z" "$work/files" /dev/null --script bytes.kvs
 run "carriage returns and Ctrl-Z on standard input" "$work/files" "$work/files/bytes.kvs" --script -
