@@ -3,20 +3,30 @@
 #   scripts/setup.sh         what building and running the program needs
 #   scripts/setup.sh --package  also what building the Debian package needs
 #   scripts/setup.sh --test  also what the tests, the fuzzer, the benchmarks and the package's
-#                            validators need
+#                            validators need, the Windows build and Wine among them
+#   scripts/setup.sh --windows  only what cross-compiling the Windows zip needs
+#                            (scripts/windows.sh): mingw-w64 and zip, no Qt
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
 
 # libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
 # window run natively under a Wayland compositor.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+# The Windows build: mingw-w64's C++ compiler with POSIX threads (GCC 12) and
+# its binutils (windres), and zip for the release zip. wine64 runs the 64-bit
+# programs in the tests without i386 packages.
+windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 zip)
+if [[ "${1:-}" == "--windows" ]]; then
+  packages=(cmake ninja-build "${windows[@]}")
+fi
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   packages+=(dpkg-dev file)
 fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
-             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time)
+             lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
+             "${windows[@]}" wine wine64)
 fi
 
 missing=()
