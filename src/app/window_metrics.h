@@ -56,4 +56,46 @@ inline PixelSize InnerSizeForSurface(PixelSize surface) {
           std::max(1, surface.height - 2 * kSurfaceBorder)};
 }
 
+// The same metrics on a screen of `dpi` dots per inch, in its device pixels,
+// for a window system that hands out device pixels (Windows' per-monitor
+// awareness): a twip is dpi / 1440 pixels there, and a length given above in
+// pixels at 96 dpi is scaled by dpi / 96. At 96 dpi each gives what its
+// namesake above gives.
+inline constexpr int kStandardDpi = 96;
+
+// Twips to whole device pixels at `dpi`, to the nearest (halves away from zero).
+inline int TwipsToPixels(int twips, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
+// A length in pixels at 96 dpi as device pixels at `dpi`, to the nearest.
+inline int ScaleToDpi(int pixels, int dpi) {
+  return static_cast<int>(std::lround(static_cast<double>(pixels) * dpi / kStandardDpi));
+}
+
+inline int MinOuterPixels(int dpi) { return TwipsToPixels(kMinOuterTwips, dpi); }
+
+inline PixelSize SnapOuterSize(PixelSize outer, int dpi) {
+  const int min = MinOuterPixels(dpi);
+  return {std::max(outer.width, min), std::max(outer.height, min)};
+}
+
+// The surface's size, border included, for an outer window size in device
+// pixels at `dpi`: 350 twips narrower and 650 twips lower than the window.
+inline PixelSize SurfaceSizeForOuter(PixelSize outer, int dpi) {
+  const auto side = [dpi](int pixels, int insetTwips) {
+    const double twips = static_cast<double>(pixels) * 1440.0 / dpi - insetTwips;
+    return std::max(0, static_cast<int>(std::lround(twips * dpi / 1440.0)));
+  };
+  return {side(outer.width, kSurfaceWidthInsetTwips), side(outer.height, kSurfaceHeightInsetTwips)};
+}
+
+// The sunken border's width at `dpi`: 2 pixels at 96 dpi, at least 1.
+inline int SurfaceBorder(int dpi) { return std::max(1, ScaleToDpi(kSurfaceBorder, dpi)); }
+
+inline PixelSize InnerSizeForSurface(PixelSize surface, int dpi) {
+  const int border = SurfaceBorder(dpi);
+  return {std::max(1, surface.width - 2 * border), std::max(1, surface.height - 2 * border)};
+}
+
 }  // namespace kelvarin

@@ -7,7 +7,20 @@
 #include "runner/error_text.h"
 #include "runner/script_runner.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace kelvarin {
+
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+  for (const int fd : {0, 1, 2}) {
+    ::_setmode(fd, _O_BINARY);
+  }
+#endif
+}
 
 int PrintOutput(std::string_view text) {
   errno = 0;

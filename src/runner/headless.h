@@ -7,6 +7,12 @@ namespace kelvarin {
 
 class PictureOutput;
 
+// Makes standard input, output and error carry bytes as they are: where the
+// C library would otherwise translate line ends (Windows), "\n" stays one
+// byte on the way out and a Ctrl-Z or "\r" is read as a byte, so every
+// platform prints the same. Called before anything is read or written.
+void UseBinaryStandardStreams();
+
 // Prints `text` on standard output. Returns the exit status: 0, or 1 after
 // "error: standard output: REASON" on standard error when it cannot be
 // written (a full disk, a closed pipe).

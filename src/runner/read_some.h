@@ -1,6 +1,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,9 +12,24 @@ namespace kelvarin {
 
 // Opens the file at `path` for reading its bytes as they are (no line-end
 // translation where the system has one). A descriptor, or -1 with errno set.
+// A folder is EISDIR everywhere: it opens on POSIX systems and fails at its
+// first read with EISDIR; Windows refuses to open it, with EACCES. A name
+// that no Windows file can have (with a `*`, a `?`, a `<`...) is ENOENT, as a
+// missing file is on POSIX systems, rather than Windows' EINVAL.
 inline int OpenToRead(const char* path) {
 #ifdef _WIN32
-  return ::_open(path, _O_RDONLY | _O_BINARY);
+  const int fd = ::_open(path, _O_RDONLY | _O_BINARY);
+  if (fd < 0 && errno == EINVAL) {
+    errno = ENOENT;
+  } else if (fd < 0 && errno == EACCES) {
+    struct _stat64 info {};
+    if (::_stat64(path, &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFDIR) {
+      errno = EISDIR;
+    } else {
+      errno = EACCES;
+    }
+  }
+  return fd;
 #else
   return ::open(path, O_RDONLY | O_CLOEXEC);
 #endif

@@ -11,6 +11,7 @@
 
 int main(int argc, char* argv[]) {
   using Mode = kelvarin::CommandLine::Mode;
+  kelvarin::UseBinaryStandardStreams();
   const std::optional<kelvarin::CommandLine> line = kelvarin::ParseCommandLine(argc, argv);
   if (!line) {
     std::cerr << kelvarin::kUsage;

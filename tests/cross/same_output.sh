@@ -72,6 +72,8 @@ done
 mkdir "$work/files" "$work/files/folder"
 printf 'dump\r\nseed 5\r\ntick 3\032\r\ndump\r\n\032\n' >"$work/files/bytes.kvs"
 run "missing script" "$work/files" /dev/null --script no-such.kvs
+# Read as the name it is, not a pattern: no file has it.
+run "missing script named with wildcards" "$work/files" /dev/null --script 'no*such?.kvs'
 run "folder as a script" "$work/files" /dev/null --script folder
 # A read that fails with an error of the system's own (EIO): each C library
 # has its words for it, the runner has one.

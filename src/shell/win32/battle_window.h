@@ -1,0 +1,105 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/tick_stats.h"
+#include "picture/pixel_surface.h"
+#include "picture/raster.h"
+#include "shell/win32/tick_timer.h"
+#include "sim/random.h"
+#include "sim/world.h"
+#include "state/battle_state.h"
+
+namespace kelvarin {
+
+// Where a BattleWindow shows the battle.
+enum class WindowKind {
+  // The program's window: 713 x 597 at 96 dpi, the sunken surface at 8,8,
+  // the resize rule and smallest size of every platform, mouse and keys.
+  Framed,
+  // Full screen on the monitor the program starts on; the surface is the
+  // whole window; mouse and keys as in the window; the ambient start.
+  Fullscreen,
+  // The screensaver: over every monitor, topmost, no cursor, the ambient
+  // start; the first key, click, real mouse move or loss of activation ends it.
+  Screensaver,
+  // The screensaver's preview: a child filling the given window and
+  // following its size; no input; it ends when that window goes.
+  Preview,
+};
+
+// A window showing the battle with plain Win32 and GDI. The picture is the
+// surface's own, in device pixels with one-pixel lines (the program is aware
+// of each monitor's density): after every tick the tiles drawn on go to the
+// screen, and whatever the screen lost (a window that covered it) is painted
+// again from the same picture.
+class BattleWindow final {
+ public:
+  // With collectStats, every tick is timed (see TickStats).
+  BattleWindow(WindowKind kind, bool collectStats);
+  ~BattleWindow();
+  BattleWindow(const BattleWindow&) = delete;
+  BattleWindow& operator=(const BattleWindow&) = delete;
+
+  // Makes the window and shows it; for a Preview, inside `parent`. False,
+  // with the reason in `error`, when it cannot be made.
+  bool Open(HWND parent, std::string& error);
+
+  // Ticks every 40 ms, without a burst of ticks to catch up after a late
+  // one, handling the window's messages in between, until the window is
+  // gone. Returns the exit status, 0.
+  int Run();
+
+  const TickStats* stats() const { return stats_.get(); }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT Handle(UINT message, WPARAM w, LPARAM l);
+
+  // The window's rectangle for its kind on the screen as it is now.
+  RECT Placement() const;
+  // The surface fitted to the window and cleared: the resize rule.
+  void Refit();
+  void TickIfDue();
+  void Tick();
+  // The tiles drawn on since the last time to the screen.
+  void Send();
+  void Paint();
+  // The rectangle `area` of the picture to the screen.
+  void Show(HDC dc, const raster::PixelRect& area);
+  void DrawBorder(HDC dc) const;
+  void MouseDown(int button, LPARAM where);
+  bool KeyDown(WPARAM key);
+  // The screensaver: whether this message ends it.
+  bool Stirred(UINT message, WPARAM w, LPARAM l);
+  void FollowParent();
+
+  const WindowKind kind_;
+  HWND window_ = nullptr;
+  HWND parent_ = nullptr;
+  HMONITOR monitor_ = nullptr;  // Fullscreen: the monitor it covers
+  UINT dpi_ = 96;
+  RECT surfaceRect_{};  // the surface with its border, in the client area
+  RECT innerRect_{};    // the picture, in the client area
+  POINT cursorAtStart_{};
+  bool active_ = false;  // the screensaver has had the user's attention
+  bool ending_ = false;  // the screensaver has been told to end
+
+  BattleState state_{};
+  BuiltinRandom random_;
+  PixelSurface surface_;
+  World world_{state_, surface_, random_};
+  std::unique_ptr<TickStats> stats_;
+  std::vector<raster::PixelRect> drawn_;
+  BITMAPINFO bitmap_{};
+
+  TickTimer timer_;
+  std::chrono::steady_clock::time_point due_{};
+};
+
+}  // namespace kelvarin
