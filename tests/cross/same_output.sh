@@ -76,8 +76,11 @@ run "missing script" "$work/files" /dev/null --script no-such.kvs
 run "missing script named with wildcards" "$work/files" /dev/null --script 'no*such?.kvs'
 run "folder as a script" "$work/files" /dev/null --script folder
 # A read that fails with an error of the system's own (EIO): each C library
-# has its words for it, the runner has one.
-if [[ -e /proc/self/mem ]]; then
+# has its words for it, the runner has one. Under Wine the kernel's EIO
+# reaches the program as a Windows error that its C library calls EINVAL:
+# another error, not other words for it, so the case is for builds that read
+# Linux's files themselves.
+if [[ -e /proc/self/mem && ${candidate[0]##*/} != wine* ]]; then
   run "a script whose read fails" "$work/files" /dev/null --script /proc/self/mem
 fi
 run "carriage returns and Ctrl-Z" "$work/files" /dev/null --script bytes.kvs
