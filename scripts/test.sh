@@ -2,11 +2,14 @@
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); builds
-# the core alone, with Qt and giflib out of sight, and runs its tests; then
-# cross-compiles the Windows programs and their zip and runs them under Wine;
-# builds the Debian package from the release build and checks it
-# (scripts/check-package.sh); then builds the libFuzzer target with clang and
-# fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS, default 60).
+# the core alone, with Qt and giflib out of sight, and runs its tests; builds
+# the web page and the node runner and tests them against the release build
+# (tests/web/run.sh: the page in headless Chromium, the runner's output byte
+# for byte); cross-compiles the Windows programs and their zip and runs them
+# under Wine; then builds the Debian package from the release build and checks
+# it (scripts/check-package.sh); then builds the libFuzzer target with clang
+# and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
+# default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,6 +22,10 @@ for preset in release dev core; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "== web"
+scripts/web.sh --build-only
+tests/web/run.sh build/web build/release
 
 echo "== windows"
 # The Windows programs and their zip, then the Windows build under Wine

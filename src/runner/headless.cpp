@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <iostream>
 
+#include "runner/error_text.h"
 #include "runner/script_runner.h"
 
 #ifdef _WIN32
@@ -27,7 +27,7 @@ int PrintOutput(std::string_view text) {
   std::cout << text << std::flush;
   if (!std::cout) {
     const int error = errno;
-    std::cerr << "error: standard output: " << (error != 0 ? std::strerror(error) : "write error")
+    std::cerr << "error: standard output: " << (error != 0 ? ErrorText(error) : "write error")
               << '\n';
     return kScriptFileError;
   }

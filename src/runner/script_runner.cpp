@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "picture/pixel_surface.h"
+#include "runner/error_text.h"
 #include "runner/picture_output.h"
 #include "runner/read_some.h"
 #include "runner/script_numbers.h"
@@ -231,7 +231,7 @@ void ScriptSession::Impl::Flush() {
   out_.flush();
   if (!out_) {
     const int error = errno;
-    throw FileError{kOutputName, error != 0 ? std::strerror(error) : "write error"};
+    throw FileError{kOutputName, error != 0 ? ErrorText(error) : "write error"};
   }
 }
 
@@ -423,7 +423,7 @@ void ScriptSession::Impl::QueueValuesOf(const std::string& path) {
     return path + " line " + std::to_string(file.line()) + ": ";
   };
   if (!file.Open(path)) {
-    throw FileError{path, file.error().message()};
+    throw FileError{path, ErrorText(file.error())};
   }
   for (TokenFile::Next next = file.Read(); next != TokenFile::Next::kEnd; next = file.Read()) {
     switch (next) {
@@ -445,7 +445,7 @@ void ScriptSession::Impl::QueueValuesOf(const std::string& path) {
         throw FileError{
             path, "larger than " + std::to_string(kScriptMaxRandomFileBytes) + " bytes (64 MiB)"};
       case TokenFile::Next::kError:
-        throw FileError{path, file.error().message()};
+        throw FileError{path, ErrorText(file.error())};
       case TokenFile::Next::kEnd:
         break;
     }
@@ -746,7 +746,7 @@ int RunLines(std::streambuf& source, const DescriptorBuffer* file, const std::st
   for (;;) {
     const LineRead read = ReadLine(source, line, kScriptMaxLineBytes);
     if (file != nullptr && file->error()) {
-      err << "error: " << name << ": " << file->error().message() << '\n';
+      err << "error: " << name << ": " << ErrorText(file->error()) << '\n';
       return kScriptFileError;
     }
     if (read == LineRead::kEnd) {
@@ -776,7 +776,8 @@ int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
   // A folder opens, and fails at its first read.
   const int fd = standardInput ? STDIN_FILENO : OpenToRead(path.c_str());
   if (fd < 0) {
-    err << "error: " << path << ": " << std::strerror(errno) << '\n';
+    const std::string reason = ErrorText(errno);  // before any output can change errno
+    err << "error: " << path << ": " << reason << '\n';
     return kScriptFileError;
   }
   DescriptorBuffer file(fd);

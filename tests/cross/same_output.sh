@@ -75,6 +75,11 @@ run "missing script" "$work/files" /dev/null --script no-such.kvs
 # Read as the name it is, not a pattern: no file has it.
 run "missing script named with wildcards" "$work/files" /dev/null --script 'no*such?.kvs'
 run "folder as a script" "$work/files" /dev/null --script folder
+# A read that fails with an error of the system's own (EIO): each C library
+# has its words for it, the runner has one.
+if [[ -e /proc/self/mem ]]; then
+  run "a script whose read fails" "$work/files" /dev/null --script /proc/self/mem
+fi
 run "carriage returns and Ctrl-Z" "$work/files" /dev/null --script bytes.kvs
 run "carriage returns and Ctrl-Z on standard input" "$work/files" "$work/files/bytes.kvs" --script -
 printf '0.5 0.25\n# comment\n0.999\n' >"$work/files/values.txt"

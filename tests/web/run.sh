@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The web build's tests: the page in headless Chromium (page_test.mjs, against
+# the native program's pictures) and the node runner against the native
+# runner for every script (tests/cross/same_output.sh).
+#   tests/web/run.sh [WEB_BUILD [NATIVE_BUILD]]   (default build/web and build/release)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+web=${1:-build/web}
+native=${2:-build/release}
+
+# puppeteer-core as the lock file pins it, installed again only when the lock
+# file changed; it drives Debian's Chromium and downloads no browser.
+if [[ tests/web/package-lock.json -nt tests/web/node_modules/.package-lock.json ]]; then
+  (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
+fi
+
+echo "the page in Chromium"
+node tests/web/page_test.mjs "$web/site" "$native/kelvarin"
+echo "the node runner against the native runner"
+tests/cross/same_output.sh "$native/kelvarin-script" -- node --no-experimental-fetch "$web/kelvarin-script.js"
