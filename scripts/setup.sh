@@ -1,41 +1,55 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Kelvarin needs and that are missing.
-#   scripts/setup.sh         what building and running the program needs
+#   scripts/setup.sh            what building and running the program needs
 #   scripts/setup.sh --package  also what building the Debian package needs
-#   scripts/setup.sh --test  also what the tests, the fuzzer, the benchmarks and the package's
-#                            validators need, the Windows build and Wine, the web page and
-#                            Chromium among them
+#   scripts/setup.sh --test     also what the tests, the fuzzer, the benchmarks and the package's
+#                               validators need, the web page's and the Windows build's included
+#   scripts/setup.sh --web      only what building the web page needs (scripts/web.sh)
 #   scripts/setup.sh --windows  only what cross-compiling the Windows zip needs
-#                            (scripts/windows.sh): mingw-w64 and zip, no Qt
-#   scripts/setup.sh --web   only what building the web page needs (scripts/web.sh), no Qt
+#                               (scripts/windows.sh): mingw-w64 and zip, no Qt
+#   scripts/setup.sh --release  what making a release needs (scripts/release.sh): the package's,
+#                               the web page's and the Windows build's
 # Only the installation runs as root (through sudo when you are not root).
 set -euo pipefail
+mode=${1:-}
 
 # libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
 # window run natively under a Wayland compositor.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+program=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+# emscripten compiles the web page and brings node along (npm only with --test, when missing).
+web=(cmake ninja-build emscripten)
 # The Windows build: mingw-w64's C++ compiler with POSIX threads (GCC 12) and
 # its binutils (windres), and zip for the release zip. wine64 runs the 64-bit
 # programs in the tests without i386 packages.
-windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 zip)
-# The web page: emscripten, which brings node along (npm only with --test, when missing).
-web=(emscripten)
-if [[ "${1:-}" == "--windows" ]]; then
-  packages=(cmake ninja-build "${windows[@]}")
-elif [[ "${1:-}" == "--web" ]]; then
-  packages=(cmake ninja-build "${web[@]}")
-fi
-if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 zip)
+
+case "$mode" in
+  --web) packages=("${web[@]}") ;;
+  --windows) packages=("${windows[@]}") ;;
+  "" | --package | --test | --release) packages=("${program[@]}") ;;
+  *)
+    echo "usage: scripts/setup.sh [--package | --test | --web | --windows | --release]" >&2
+    exit 2
+    ;;
+esac
+if [[ $mode == --package || $mode == --test || $mode == --release ]]; then
   packages+=(dpkg-dev file)
 fi
-if [[ "${1:-}" == "--test" ]]; then
+if [[ $mode == --release ]]; then
+  packages+=("${web[@]}" "${windows[@]}")
+fi
+if [[ $mode == --test ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
-             "${windows[@]}" wine wine64 "${web[@]}" chromium)
-  # node may be Debian's or one installed otherwise, with its own npm.
+             "${web[@]}" chromium "${windows[@]}" wine wine64)
+  # node may be Debian's or one installed otherwise, with its own npm; python3
+  # serves the page.
   if ! command -v npm >/dev/null; then
     packages+=(npm)
+  fi
+  if ! command -v python3 >/dev/null; then
+    packages+=(python3)
   fi
 fi
 

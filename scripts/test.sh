@@ -2,11 +2,11 @@
 # Installs what is missing, then builds and runs every test twice: in the
 # release build (with the real-window end-to-end test) and in the dev build
 # under AddressSanitizer and UndefinedBehaviorSanitizer (with the soak); builds
-# the core alone, with Qt and giflib out of sight, and runs its tests; then
-# cross-compiles the Windows programs and their zip and runs them under Wine;
-# builds the web page and the node runner and tests them against the release
-# build (tests/web/run.sh: the page in headless Chromium, the runner's output
-# byte for byte); builds the Debian package from the release build and checks
+# the core alone, with Qt and giflib out of sight, and runs its tests; builds
+# the web page and the node runner and tests them against the release build
+# (tests/web/run.sh: the page in headless Chromium, the runner's output byte
+# for byte); cross-compiles the Windows programs and their zip and runs them
+# under Wine; then builds the Debian package from the release build and checks
 # it (scripts/check-package.sh); then builds the libFuzzer target with clang
 # and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
 # default 60).
@@ -23,6 +23,10 @@ for preset in release dev core; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+echo "== web"
+scripts/web.sh --build-only
+tests/web/run.sh build/web build/release
+
 echo "== windows"
 # The Windows programs and their zip, then the Windows build under Wine
 # (tests/windows/wine_e2e.sh), against the release build's runner.
@@ -30,10 +34,6 @@ scripts/windows.sh
 cmake --build --preset windows --target preview_parent
 tests/windows/wine_e2e.sh build/windows/kelvarin.exe build/windows/tests/windows/preview_parent.exe \
   build/release/tests/e2e/screen_probe build/release/kelvarin-script
-
-echo "== web"
-scripts/web.sh --build-only
-tests/web/run.sh build/web build/release
 
 echo "== package"
 scripts/check-package.sh build/release
