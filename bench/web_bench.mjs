@@ -49,6 +49,7 @@ const port = await new Promise((done) => {
 });
 const server = spawn('python3', ['-m', 'http.server', '--bind', '127.0.0.1', String(port)],
   { cwd: site, stdio: 'ignore' });
+process.on('exit', () => server.kill());  // also when a step fails
 const origin = `http://127.0.0.1:${port}`;
 for (let i = 0; i < 100; i++) {
   const up = await new Promise((done) => {
