@@ -22,6 +22,7 @@ if (!siteArg || !kelvarinArg) {
 const site = path.resolve(siteArg);
 const kelvarin = path.resolve(kelvarinArg);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kelvarin-web-'));
+process.on('exit', () => fs.rmSync(work, { recursive: true, force: true }));
 
 // --- the native pictures -------------------------------------------------
 
@@ -380,6 +381,5 @@ await check('from file:// the page works and fetches nothing from anywhere', asy
 
 await browser.close();
 server.close();
-fs.rmSync(work, { recursive: true, force: true });
 console.log(failures === 0 ? 'all page checks passed' : `${failures} page checks failed`);
 process.exit(failures === 0 ? 0 : 1);
