@@ -27,6 +27,7 @@
 
 #include "runner/pictures/picture_files.h"
 #include "runner/script_runner.h"
+#include "runner/stream_io.h"
 
 namespace {
 
@@ -115,7 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool finished = false;  // the status is that of the end of the input
   std::uint64_t lineNumber = 0;
   {
-    kelvarin::ScriptSession session(out, err, options);
+    kelvarin::StreamOutput outText(out);
+    kelvarin::StreamOutput errText(err);
+    kelvarin::ScriptSession session(outText, errText, options);
     std::uint64_t ticks = 0;
     std::size_t start = 0;
     while (start < script.size() && !status) {

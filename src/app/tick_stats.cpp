@@ -76,14 +76,13 @@ void TickStats::Record(double intervalMs, bool hasInterval, double durationUs) {
   durationUs_.Add(durationUs);
 }
 
-void TickStats::Print(std::ostream& out) const {
-  out << "ticks " << ticks_ << '\n';
-  out << "interval_ms median " << FormatOneDecimal(intervalMs_.Quantile(0.5)) << " p99 "
-      << FormatOneDecimal(intervalMs_.Quantile(0.99)) << " max "
-      << FormatOneDecimal(intervalMs_.Max()) << '\n';
-  out << "tick_us median " << FormatOneDecimal(durationUs_.Quantile(0.5)) << " max "
-      << FormatOneDecimal(durationUs_.Max()) << '\n';
-  out.flush();
+std::string TickStats::Report() const {
+  return "ticks " + std::to_string(ticks_) + "\ninterval_ms median " +
+         FormatOneDecimal(intervalMs_.Quantile(0.5)) + " p99 " +
+         FormatOneDecimal(intervalMs_.Quantile(0.99)) + " max " +
+         FormatOneDecimal(intervalMs_.Max()) + "\ntick_us median " +
+         FormatOneDecimal(durationUs_.Quantile(0.5)) + " max " +
+         FormatOneDecimal(durationUs_.Max()) + '\n';
 }
 
 std::string FormatOneDecimal(double value) {

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -43,7 +42,7 @@ class TickStats {
 
   // Three lines: "ticks N", "interval_ms median M p99 P max X",
   // "tick_us median M max X".
-  void Print(std::ostream& out) const;
+  std::string Report() const;
 
   std::uint64_t ticks() const { return ticks_; }
 

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <csignal>
-#include <iostream>
 
 #include "runner/error_text.h"
 #include "runner/script_runner.h"
+#include "runner/text_output.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -23,16 +23,17 @@ void UseBinaryStandardStreams() {
 }
 
 int PrintOutput(std::string_view text) {
-  errno = 0;
-  std::cout << text << std::flush;
-  if (!std::cout) {
-    const int error = errno;
-    std::cerr << "error: standard output: " << (error != 0 ? ErrorText(error) : "write error")
-              << '\n';
+  TextOutput& out = StandardOutput();
+  if (!out.Write(text)) {
+    const int error = out.error();
+    StandardError().Write("error: standard output: " +
+                          (error != 0 ? ErrorText(error) : std::string("write error")) + '\n');
     return kScriptFileError;
   }
   return kScriptOk;
 }
+
+void PrintError(std::string_view text) { StandardError().Write(text); }
 
 int RunScriptMode(const std::string& path, const PictureOutput* pictures) {
 #ifdef SIGPIPE
@@ -40,11 +41,11 @@ int RunScriptMode(const std::string& path, const PictureOutput* pictures) {
 #endif
   ScriptOptions options;
   options.pictures = pictures;
-  return RunScriptFile(path, std::cout, std::cerr, options);
+  return RunScriptFile(path, StandardOutput(), StandardError(), options);
 }
 
 int NoPicturesToRecord() {
-  std::cerr << "kelvarin: this build writes no pictures, so it cannot record a gif\n";
+  PrintError("kelvarin: this build writes no pictures, so it cannot record a gif\n");
   return kScriptLineError;
 }
 

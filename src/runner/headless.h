@@ -18,6 +18,9 @@ void UseBinaryStandardStreams();
 // written (a full disk, a closed pipe).
 int PrintOutput(std::string_view text);
 
+// Prints `text` on standard error, as it can.
+void PrintError(std::string_view text);
+
 // `kelvarin --script PATH` on standard output and standard error, with the
 // given picture files (none in a build that writes no pictures). A closed
 // output pipe is a write error that the run reports, not a signal that ends

@@ -1,7 +1,6 @@
 // kelvarin-script: the script runner alone, as every toolchain builds it
 // (no window, no picture files). It takes the program's command line and
 // runs its headless modes; the others are not in it.
-#include <iostream>
 #include <optional>
 #include <string>
 
@@ -14,7 +13,7 @@ int main(int argc, char* argv[]) {
   kelvarin::UseBinaryStandardStreams();
   const std::optional<kelvarin::CommandLine> line = kelvarin::ParseCommandLine(argc, argv);
   if (!line) {
-    std::cerr << kelvarin::kUsage;
+    kelvarin::PrintError(kelvarin::kUsage);
     return 2;
   }
   switch (line->mode) {
@@ -27,7 +26,7 @@ int main(int argc, char* argv[]) {
     case Mode::Gif:
       return kelvarin::NoPicturesToRecord();
     default:
-      std::cerr << "kelvarin: this build runs scripts only (--script FILE)\n";
+      kelvarin::PrintError("kelvarin: this build runs scripts only (--script FILE)\n");
       return 2;
   }
 }

@@ -6,11 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <istream>
+#include <cstdio>
 #include <optional>
-#include <ostream>
-#include <sstream>
-#include <streambuf>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -81,6 +78,14 @@ std::vector<std::string_view> Tokenize(std::string_view line) {
   return tokens;
 }
 
+// An end of a range of reals as messages give it: the %g form (all of them
+// are whole numbers).
+std::string RangeEnd(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
 // A real in lo..hi (both ends included unless `highOpen`), as read.
 double RealIn(std::string_view token, std::string_view what, double lo, double hi,
               bool highOpen = false) {
@@ -90,10 +95,9 @@ double RealIn(std::string_view token, std::string_view what, double lo, double h
   }
   const bool inRange = *value >= lo && (highOpen ? *value < hi : *value <= hi);
   if (!inRange) {
-    std::ostringstream range;
-    range << lo << (highOpen ? " <= " : "..") << (highOpen ? std::string(what) + " < " : "") << hi;
-    throw LineError{std::string(what) + ' ' + Quoted(token) + " is out of range (" + range.str() +
-                    ')'};
+    const std::string range =
+        RangeEnd(lo) + (highOpen ? " <= " + std::string(what) + " < " : "..") + RangeEnd(hi);
+    throw LineError{std::string(what) + ' ' + Quoted(token) + " is out of range (" + range + ')'};
   }
   return *value;
 }
@@ -163,7 +167,7 @@ void ReadFields(const std::vector<std::string_view>& t, std::string_view kind,
 // One run of one script: a fresh battle, surface and generator.
 class ScriptSession::Impl {
  public:
-  Impl(std::ostream& out, std::ostream& err, const ScriptOptions& options)
+  Impl(TextOutput& out, TextOutput& err, const ScriptOptions& options)
       : out_(out), err_(err), options_(options) {}
 
   std::optional<int> RunLine(std::string_view line, std::uint64_t lineNumber);
@@ -204,8 +208,8 @@ class ScriptSession::Impl {
   const PictureOutput& Pictures(std::string_view command) const;
   std::string FilePath(std::string_view token) const;
 
-  std::ostream& out_;
-  std::ostream& err_;
+  TextOutput& out_;
+  TextOutput& err_;
   const ScriptOptions options_;
 
   BattleState state_;
@@ -223,14 +227,13 @@ class ScriptSession::Impl {
 // Hands what the line printed to the output stream, and throws FileError
 // when the stream cannot take it (a full disk, a closed pipe).
 void ScriptSession::Impl::Flush() {
-  errno = 0;
-  if (!trace_.empty()) {
-    out_.write(trace_.data(), static_cast<std::streamsize>(trace_.size()));
-    trace_.clear();
+  if (trace_.empty()) {
+    return;
   }
-  out_.flush();
-  if (!out_) {
-    const int error = errno;
+  const bool written = out_.Write(trace_);
+  trace_.clear();
+  if (!written) {
+    const int error = out_.error();
     throw FileError{kOutputName, error != 0 ? ErrorText(error) : "write error"};
   }
 }
@@ -269,7 +272,7 @@ std::optional<int> ScriptSession::Impl::RunLine(std::string_view line, std::uint
     }
   }
   if (!error.empty()) {
-    err_ << "error: " << error << '\n';
+    err_.Write("error: " + error + '\n');
     // A run that ends with an error leaves no recording behind.
     if (gif_) {
       gif_->Discard();
@@ -282,7 +285,7 @@ int ScriptSession::Impl::Finish() {
   try {
     FinishRecording();
   } catch (const FileError& e) {
-    err_ << "error: " << e.path << ": " << e.reason << '\n';
+    err_.Write("error: " + e.path + ": " + e.reason + '\n');
     return kScriptFileError;
   }
   return kScriptOk;
@@ -673,7 +676,7 @@ void ScriptSession::Impl::FinishRecording() {
   }
 }
 
-ScriptSession::ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options)
+ScriptSession::ScriptSession(TextOutput& out, TextOutput& err, const ScriptOptions& options)
     : impl_(std::make_unique<Impl>(out, err, options)) {}
 
 ScriptSession::~ScriptSession() = default;
@@ -691,70 +694,82 @@ int ScriptSession::Finish() { return impl_->Finish(); }
 namespace {
 
 // A file's bytes for the lines of a script, read straight from its
-// descriptor, keeping why a read failed: std::filebuf would throw instead,
-// and the standard input's stream would take a failure for the end.
-class DescriptorBuffer final : public std::streambuf {
+// descriptor, keeping why a read failed.
+class DescriptorInput final : public ScriptInput {
  public:
-  explicit DescriptorBuffer(int fd) : fd_(fd) {}
-  const std::error_code& error() const { return error_; }
-
- protected:
-  int_type underflow() override {
-    const std::size_t n = ReadSome(fd_, piece_.data(), piece_.size(), error_);
-    if (n == 0) {
-      return traits_type::eof();
-    }
-    setg(piece_.data(), piece_.data(), piece_.data() + n);
-    return traits_type::to_int_type(piece_[0]);
+  explicit DescriptorInput(int fd) : fd_(fd) {}
+  std::size_t Read(char* data, std::size_t size) override {
+    return ReadSome(fd_, data, size, error_);
   }
+  std::error_code error() const override { return error_; }
 
  private:
   int fd_;
-  std::array<char, 1 << 16> piece_{};
   std::error_code error_;
 };
 
-enum class LineRead { kLine, kTooLong, kEnd };
+// The lines of a script, read in large pieces.
+class LineReader {
+ public:
+  explicit LineReader(ScriptInput& input) : input_(input) {}
 
-// Reads a line into `line` (without its line feed), holding no more than
-// `max` bytes of it: a longer line is kTooLong, and what follows is not read.
-LineRead ReadLine(std::streambuf& source, std::string& line, std::size_t max) {
-  line.clear();
-  for (bool any = false;; any = true) {
-    const int c = source.sbumpc();
-    if (c == std::char_traits<char>::eof()) {
-      return any ? LineRead::kLine : LineRead::kEnd;
+  enum class Read { kLine, kTooLong, kEnd };
+
+  // Reads a line into `line` (without its line feed), holding no more than
+  // `max` bytes of it: a longer line is kTooLong, and what follows is not
+  // read.
+  Read Next(std::string& line, std::size_t max) {
+    line.clear();
+    for (bool any = false;; any = true) {
+      if (next_ == end_ && !Fill()) {
+        return any ? Read::kLine : Read::kEnd;
+      }
+      const char c = piece_[next_++];
+      if (c == '\n') {
+        return Read::kLine;
+      }
+      if (line.size() == max) {
+        return Read::kTooLong;
+      }
+      line += c;
     }
-    if (c == '\n') {
-      return LineRead::kLine;
-    }
-    if (line.size() == max) {
-      return LineRead::kTooLong;
-    }
-    line += static_cast<char>(c);
   }
-}
 
-// Runs the lines of `source`; `file`, when the lines come from one, tells
-// whether reading it failed (a line cut short by the failure is not run).
-int RunLines(std::streambuf& source, const DescriptorBuffer* file, const std::string& name,
-             std::ostream& out, std::ostream& err, const ScriptOptions& options) {
+ private:
+  bool Fill() {
+    next_ = 0;
+    end_ = input_.Read(piece_.data(), piece_.size());
+    return end_ > 0;
+  }
+
+  ScriptInput& input_;
+  std::array<char, 1 << 16> piece_{};
+  std::size_t next_ = 0;
+  std::size_t end_ = 0;
+};
+
+}  // namespace
+
+int RunScript(ScriptInput& in, const std::string& name, TextOutput& out, TextOutput& err,
+              const ScriptOptions& options) {
   ScriptSession session(out, err, options);
+  LineReader lines(in);
   std::string line;
   line.reserve(kScriptMaxLineBytes);
   std::uint64_t lineNumber = 0;
   for (;;) {
-    const LineRead read = ReadLine(source, line, kScriptMaxLineBytes);
-    if (file != nullptr && file->error()) {
-      err << "error: " << name << ": " << ErrorText(file->error()) << '\n';
+    const LineReader::Read read = lines.Next(line, kScriptMaxLineBytes);
+    if (in.error()) {
+      err.Write("error: " + name + ": " + ErrorText(in.error()) + '\n');
       return kScriptFileError;
     }
-    if (read == LineRead::kEnd) {
+    if (read == LineReader::Read::kEnd) {
       return session.Finish();
     }
     ++lineNumber;
-    if (read == LineRead::kTooLong) {
-      err << "error: line " << lineNumber << ": longer than " << kScriptMaxLineBytes << " bytes\n";
+    if (read == LineReader::Read::kTooLong) {
+      err.Write("error: line " + std::to_string(lineNumber) + ": longer than " +
+                std::to_string(kScriptMaxLineBytes) + " bytes\n");
       return kScriptLineError;
     }
     if (const std::optional<int> status = session.RunLine(line, lineNumber)) {
@@ -763,25 +778,17 @@ int RunLines(std::streambuf& source, const DescriptorBuffer* file, const std::st
   }
 }
 
-}  // namespace
-
-int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
-              const ScriptOptions& options) {
-  return RunLines(*in.rdbuf(), nullptr, "-", out, err, options);
-}
-
-int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
+int RunScriptFile(const std::string& path, TextOutput& out, TextOutput& err,
                   const ScriptOptions& options) {
   const bool standardInput = path == "-";
   // A folder opens, and fails at its first read.
   const int fd = standardInput ? STDIN_FILENO : OpenToRead(path.c_str());
   if (fd < 0) {
-    const std::string reason = ErrorText(errno);  // before any output can change errno
-    err << "error: " << path << ": " << reason << '\n';
+    err.Write("error: " + path + ": " + ErrorText(errno) + '\n');
     return kScriptFileError;
   }
-  DescriptorBuffer file(fd);
-  const int status = RunLines(file, &file, path, out, err, options);
+  DescriptorInput file(fd);
+  const int status = RunScript(file, path, out, err, options);
   if (!standardInput) {
     ::close(fd);
   }

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "runner/text_output.h"
 
 namespace kelvarin {
 
@@ -55,7 +57,7 @@ inline constexpr int kScriptRandomExhausted = 3;
 // "error: standard output: <reason>".
 class ScriptSession {
  public:
-  ScriptSession(std::ostream& out, std::ostream& err, const ScriptOptions& options = {});
+  ScriptSession(TextOutput& out, TextOutput& err, const ScriptOptions& options = {});
   ~ScriptSession();
   ScriptSession(const ScriptSession&) = delete;
   ScriptSession& operator=(const ScriptSession&) = delete;
@@ -78,16 +80,27 @@ class ScriptSession {
   std::unique_ptr<Impl> impl_;
 };
 
+// Where a script's bytes come from, a piece at a time.
+class ScriptInput {
+ public:
+  virtual ~ScriptInput() = default;
+  // Up to `size` bytes into `data`: how many, 0 at the end and on a failure,
+  // which error() then tells.
+  virtual std::size_t Read(char* data, std::size_t size) = 0;
+  virtual std::error_code error() const = 0;
+};
+
 // Runs a script read from `in` in a fresh battle: drawing traces and dumps go
-// to `out`, the one error message (if any) to `err`. Returns the exit status;
-// never ends the process.
-int RunScript(std::istream& in, std::ostream& out, std::ostream& err,
+// to `out`, the one error message (if any) to `err`. A failed read gives
+// "error: <name>: <reason>" and status 1 (a line cut short by it is not run).
+// Returns the exit status; never ends the process.
+int RunScript(ScriptInput& in, const std::string& name, TextOutput& out, TextOutput& err,
               const ScriptOptions& options = {});
 
 // Runs the script file at `path` ("-" reads standard input). A file that
 // cannot be opened or read, at its start or part of the way through, gives
 // "error: <path>: <reason>" and status 1.
-int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
+int RunScriptFile(const std::string& path, TextOutput& out, TextOutput& err,
                   const ScriptOptions& options = {});
 
 }  // namespace kelvarin

@@ -10,6 +10,7 @@
 
 #include "runner/pictures/picture_files.h"
 #include "runner/script_runner.h"
+#include "runner/stream_io.h"
 #include "temp_dir.h"
 
 namespace kelvarin {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "runner/script_runner.h"
+#include "runner/stream_io.h"
 #include "state/battle_state.h"
 #include "temp_dir.h"
 
@@ -201,7 +202,9 @@ TEST(ScriptErrors, UnknownFieldsAndScalars) {
 void ExpectRejectedWithoutEffect(std::string_view setup, std::string_view bad) {
   std::ostringstream out;
   std::ostringstream err;
-  ScriptSession session(out, err);
+  StreamOutput outText(out);
+  StreamOutput errText(err);
+  ScriptSession session(outText, errText);
   std::uint64_t line = 0;
   std::istringstream lines{std::string(setup)};
   for (std::string text; std::getline(lines, text);) {
@@ -229,7 +232,9 @@ TEST(ScriptErrors, RejectedRandomLineDoesNotSwitchToScriptedValues) {
   // Had the bad line switched to the (empty) queue, the click would fail.
   std::ostringstream out;
   std::ostringstream err;
-  ScriptSession session(out, err);
+  StreamOutput outText(out);
+  StreamOutput errText(err);
+  ScriptSession session(outText, errText);
   EXPECT_EQ(session.RunLine("random 0.5 1.0", 1), 2);
   EXPECT_EQ(session.RunLine("click 100 100", 2), std::nullopt) << err.str();
   EXPECT_EQ(session.state().AliveCount, 0);
@@ -465,7 +470,9 @@ TEST(ScriptOptionsTest, QueuedValuesAreBoundedAndLetGoOnceDrawn) {
   const std::string five = dir.File("five.txt", "0.1 0.2\n0.3 0.4\n0.5\n");
   std::ostringstream out;
   std::ostringstream err;
-  ScriptSession session(out, err, four);
+  StreamOutput outText(out);
+  StreamOutput errText(err);
+  ScriptSession session(outText, errText, four);
   EXPECT_EQ(session.RunLine("random 0.1", 1), std::nullopt);
   EXPECT_EQ(session.RunLine("random-file " + five, 2), 2);
   EXPECT_EQ(err.str(),

@@ -257,11 +257,9 @@ class WindowTest : public QObject {
     stats.Record(0, false, 120.0);
     stats.Record(40.02, true, 80.5);
     stats.Record(41.5, true, 95.0);
-    std::ostringstream out;
-    stats.Print(out);
-    QCOMPARE(out.str(), std::string("ticks 3\n"
-                                    "interval_ms median 40.0 p99 41.5 max 41.5\n"
-                                    "tick_us median 95.0 max 120.0\n"));
+    QCOMPARE(stats.Report(), std::string("ticks 3\n"
+                                         "interval_ms median 40.0 p99 41.5 max 41.5\n"
+                                         "tick_us median 95.0 max 120.0\n"));
   }
 
  private:

@@ -48,7 +48,7 @@ std::optional<int> RunWindow(std::vector<char*> qtArguments, bool fullscreen, bo
   }
   const int status = app.exec();
   if (frm.stats() != nullptr) {
-    frm.stats()->Print(std::cerr);
+    std::cerr << frm.stats()->Report();
   }
   return status;
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,12 +88,12 @@ int RunBattle(WindowKind kind, bool collectStats, HWND parent, bool boxErrors) {
     if (boxErrors) {
       return ShowError(error, 1);
     }
-    std::cerr << error << '\n';
+    PrintError(error + '\n');
     return 1;
   }
   const int status = window.Run();
   if (window.stats() != nullptr) {
-    window.stats()->Print(std::cerr);
+    PrintError(window.stats()->Report());
   }
   return status;
 }
@@ -152,7 +151,7 @@ int ProgramMain(int argc, char* argv[]) {
   }
   UseBinaryStandardStreams();
   if (!valid) {
-    std::cerr << kUsageText;
+    PrintError(kUsageText);
     return kUsageError;
   }
   switch (line->mode) {
@@ -172,7 +171,7 @@ int ProgramMain(int argc, char* argv[]) {
     case Mode::WindowId:
       break;
   }
-  std::cerr << kUsageText;
+  PrintError(kUsageText);
   return kUsageError;
 }
 

@@ -130,7 +130,7 @@ int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, std::ost
   HostedBattle battle(*host, collectStats);
   const int status = battle.Run();
   if (battle.stats() != nullptr) {
-    battle.stats()->Print(err);
+    err << battle.stats()->Report();
   }
   return status;
 }
