@@ -7,9 +7,9 @@
 # (tests/web/run.sh: the page in headless Chromium, the runner's output byte
 # for byte); cross-compiles the Windows programs and their zip and runs them
 # under Wine; then builds the Debian package from the release build and checks
-# it (scripts/check-package.sh); then builds the libFuzzer target with clang
-# and fuzzes the script runner for a bounded time (KELVARIN_FUZZ_SECONDS,
-# default 60).
+# it (scripts/check-package.sh); makes two releases of the commit checked out
+# and compares them; then builds the libFuzzer target with clang and fuzzes
+# the script runner for a bounded time (KELVARIN_FUZZ_SECONDS, default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -37,6 +37,11 @@ tests/windows/wine_e2e.sh build/windows/kelvarin.exe build/windows/tests/windows
 
 echo "== package"
 scripts/check-package.sh build/release
+
+echo "== release"
+# Two releases of the commit checked out, from two clones in two folders, give
+# the same bytes (tests/release/reproducible.sh).
+tests/release/reproducible.sh
 
 echo "== fuzz"
 cmake --preset fuzz -DKELVARIN_FUZZ_SECONDS="${KELVARIN_FUZZ_SECONDS:-60}" >/dev/null
