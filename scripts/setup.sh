@@ -43,14 +43,17 @@ if [[ $mode == --test ]]; then
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
              "${web[@]}" chromium "${windows[@]}" wine wine64)
-  # node may be Debian's or one installed otherwise, with its own npm; python3
-  # serves the page.
+  # node may be Debian's or one installed otherwise, with its own npm.
+  if ! command -v node >/dev/null; then
+    packages+=(nodejs)
+  fi
   if ! command -v npm >/dev/null; then
     packages+=(npm)
   fi
-  if ! command -v python3 >/dev/null; then
-    packages+=(python3)
-  fi
+fi
+# python3 serves the web page.
+if [[ $mode == --web || $mode == --test ]] && ! command -v python3 >/dev/null; then
+  packages+=(python3)
 fi
 
 missing=()
