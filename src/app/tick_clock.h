@@ -10,6 +10,35 @@ namespace kelvarin {
 inline constexpr int kTickIntervalMs = 40;
 inline constexpr int kTicksPerSecond = 1000 / kTickIntervalMs;
 
+// When the ticks of a loop fall due: every 40 ms on the monotonic clock, and
+// a tick that comes late is not followed by a burst of others to catch up
+// (the next is due an interval after it).
+class TickSchedule {
+ public:
+  using Clock = std::chrono::steady_clock;
+  static constexpr Clock::duration kInterval = std::chrono::milliseconds(kTickIntervalMs);
+
+  // The first tick an interval from `start`.
+  explicit TickSchedule(Clock::time_point start) : due_(start + kInterval) {}
+
+  Clock::time_point due() const { return due_; }
+
+  // Whether a tick is due at `now`; when it is, the next one is scheduled.
+  bool TakeDue(Clock::time_point now) {
+    if (now < due_) {
+      return false;
+    }
+    due_ += kInterval;
+    if (due_ < now) {
+      due_ = now + kInterval;
+    }
+    return true;
+  }
+
+ private:
+  Clock::time_point due_;
+};
+
 // The local time of day in seconds since midnight, to the microsecond: what
 // seeds the battles that start on their own and the fleets dropped by a click.
 inline double SecondsSinceMidnight() {

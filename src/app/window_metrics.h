@@ -98,4 +98,20 @@ inline PixelSize InnerSizeForSurface(PixelSize surface, int dpi) {
   return {std::max(1, surface.width - 2 * border), std::max(1, surface.height - 2 * border)};
 }
 
+// A point on the surface in logical units.
+struct LogicalPoint {
+  double x = 0;
+  double y = 0;
+  friend bool operator==(LogicalPoint, LogicalPoint) = default;
+};
+
+// A position inside the surface's drawable area, in pixels from its top-left
+// corner, as logical coordinates (0..800 x 0..600, clamped to the edges: a
+// press on the border counts at the nearest edge).
+inline LogicalPoint LogicalFromInner(double x, double y, PixelSize inner) {
+  const double w = std::max(1, inner.width);
+  const double h = std::max(1, inner.height);
+  return {std::clamp(x * 800.0 / w, 0.0, 800.0), std::clamp(y * 600.0 / h, 0.0, 600.0)};
+}
+
 }  // namespace kelvarin

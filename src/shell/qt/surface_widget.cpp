@@ -39,14 +39,6 @@ int ButtonCodeFor(Qt::MouseButton button) {
   }
 }
 
-QPointF LogicalFromInner(QPointF pixel, PixelSize inner) {
-  const double w = std::max(1, inner.width);
-  const double h = std::max(1, inner.height);
-  const double x = std::clamp(pixel.x() * 800.0 / w, 0.0, 800.0);
-  const double y = std::clamp(pixel.y() * 600.0 / h, 0.0, 600.0);
-  return {x, y};
-}
-
 SurfaceWidget::SurfaceWidget(PixelSurface& surface, QWidget* parent)
     : QFrame(parent), surface_(surface) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -268,8 +260,9 @@ void SurfaceWidget::Press(QMouseEvent* event) {
   event->accept();
   const QRect inner = contentsRect();
   const QPointF pixel = event->position() - QPointF(inner.topLeft());
-  const QPointF logical = LogicalFromInner(pixel, PixelSize{inner.width(), inner.height()});
-  emit mouseDown(button, static_cast<float>(logical.x()), static_cast<float>(logical.y()));
+  const LogicalPoint logical =
+      LogicalFromInner(pixel.x(), pixel.y(), PixelSize{inner.width(), inner.height()});
+  emit mouseDown(button, static_cast<float>(logical.x), static_cast<float>(logical.y));
 }
 
 }  // namespace kelvarin

@@ -23,10 +23,6 @@ int KeyCodeFor(int qtKey);
 // 0 for any other button (ignored).
 int ButtonCodeFor(Qt::MouseButton button);
 
-// A position inside the surface's drawable area, in pixels from its top-left
-// corner, as logical coordinates (0..800 x 0..600, clamped to the edges).
-QPointF LogicalFromInner(QPointF pixel, PixelSize inner);
-
 // `pct`: the drawing surface. A sunken panel with a 2-pixel border whose
 // inside shows the battle's picture. It takes the keyboard focus and the mouse
 // and reports keys and button presses in the program's own codes.

@@ -17,7 +17,6 @@ namespace kelvarin {
 namespace {
 
 constexpr wchar_t kClassName[] = L"KelvarinBattle";
-constexpr auto kInterval = std::chrono::milliseconds(kTickIntervalMs);
 // While the window is dragged or sized, Windows runs a loop of its own: a
 // timer then keeps the battle going.
 constexpr UINT_PTR kModalLoopTimer = 1;
@@ -261,8 +260,8 @@ void BattleWindow::Refit() {
 }
 
 int BattleWindow::Run() {
-  using Clock = std::chrono::steady_clock;
-  due_ = Clock::now() + kInterval;
+  using Clock = TickSchedule::Clock;
+  schedule_ = TickSchedule(Clock::now());
   for (;;) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -273,7 +272,8 @@ int BattleWindow::Run() {
       DispatchMessageW(&message);
     }
     TickIfDue();
-    const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(due_ - Clock::now());
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(schedule_.due() - Clock::now());
     HANDLE timer = timer_.handle();
     if (timer != nullptr) {
       timer_.WakeIn(wait);
@@ -287,16 +287,8 @@ int BattleWindow::Run() {
 }
 
 void BattleWindow::TickIfDue() {
-  const auto now = std::chrono::steady_clock::now();
-  if (window_ == nullptr || now < due_) {
-    return;
-  }
-  Tick();
-  // Every 40 ms on the clock; a tick that comes late does not bring a burst
-  // of others to catch up.
-  due_ += kInterval;
-  if (due_ < now) {
-    due_ = now + kInterval;
+  if (window_ != nullptr && schedule_.TakeDue(TickSchedule::Clock::now())) {
+    Tick();
   }
 }
 
@@ -389,11 +381,9 @@ void BattleWindow::MouseDown(int button, LPARAM where) {
   if (!PtInRect(&surfaceRect_, p)) {
     return;
   }
-  const double w = std::max(1, Width(innerRect_));
-  const double h = std::max(1, Height(innerRect_));
-  const double x = std::clamp((p.x - innerRect_.left) * 800.0 / w, 0.0, 800.0);
-  const double y = std::clamp((p.y - innerRect_.top) * 600.0 / h, 0.0, 600.0);
-  pct_MouseDown(world_, button, static_cast<float>(x), static_cast<float>(y),
+  const LogicalPoint logical = LogicalFromInner(p.x - innerRect_.left, p.y - innerRect_.top,
+                                                {Width(innerRect_), Height(innerRect_)});
+  pct_MouseDown(world_, button, static_cast<float>(logical.x), static_cast<float>(logical.y),
                 SecondsSinceMidnight());
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tick_clock.h"
 #include "app/tick_stats.h"
 #include "picture/pixel_surface.h"
 #include "picture/raster.h"
@@ -99,7 +100,7 @@ class BattleWindow final {
   BITMAPINFO bitmap_{};
 
   TickTimer timer_;
-  std::chrono::steady_clock::time_point due_{};
+  TickSchedule schedule_{TickSchedule::Clock::now()};
 };
 
 }  // namespace kelvarin

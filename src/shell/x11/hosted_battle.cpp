@@ -24,18 +24,17 @@ HostedBattle::HostedBattle(X11Host& host, bool collectStats)
 }
 
 int HostedBattle::Run() {
-  using Clock = std::chrono::steady_clock;
-  constexpr auto kInterval = std::chrono::milliseconds(kTickIntervalMs);
+  using Clock = TickSchedule::Clock;
   // The first tick comes an interval after the first picture is sent: the
   // server has that long to read it.
-  Clock::time_point due = Clock::now() + kInterval;
+  TickSchedule schedule(Clock::now());
   pollfd watched[2] = {{host_.connection(), POLLIN, 0}, {QuitSignalPipe(), POLLIN, 0}};
   // What Xlib read while the host was taken on is not announced by the socket.
   if (!ReadHost()) {
     return 0;
   }
   for (;;) {
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now());
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(schedule.due() - Clock::now());
     if (wait.count() > 0 && poll(watched, 2, static_cast<int>(wait.count())) < 0 &&
         errno != EINTR) {
       return 0;
@@ -46,18 +45,8 @@ int HostedBattle::Run() {
     if (!ReadHost()) {
       return 0;
     }
-    const Clock::time_point now = Clock::now();
-    if (now < due) {
-      continue;
-    }
-    if (!Tick()) {
+    if (schedule.TakeDue(Clock::now()) && !Tick()) {
       return 0;
-    }
-    // Every 40 ms on the clock; a tick that comes late does not bring a
-    // burst of others to catch up.
-    due += kInterval;
-    if (due < now) {
-      due = now + kInterval;
     }
   }
 }
