@@ -50,11 +50,14 @@ need() {
 }
 
 # Starts a private Xvfb with ARGS on a display it picks itself (other runs may
-# have theirs), points DISPLAY at it and sets xvfb_pid.
+# have theirs), points DISPLAY at it and sets xvfb_pid. Without -noreset the
+# server resets whenever its last client leaves, and a client connecting at
+# that moment is turned away: a test that ends one program and starts the
+# next would fail now and then.
 start_xvfb() {
   local file
   file=$(mktemp "$work/display.XXXXXX")
-  Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$file" >>"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -nolisten tcp -noreset "$@" 3>"$file" >>"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   pids+=("$xvfb_pid")
   poll 10 test -s "$file" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
