@@ -105,13 +105,17 @@ struct LogicalPoint {
   friend bool operator==(LogicalPoint, LogicalPoint) = default;
 };
 
-// A position inside the surface's drawable area, in pixels from its top-left
+// A position inside the surface's drawable area of width x height (pixels,
+// or a page's CSS pixels, which need not be whole), from its top-left
 // corner, as logical coordinates (0..800 x 0..600, clamped to the edges: a
 // press on the border counts at the nearest edge).
-inline LogicalPoint LogicalFromInner(double x, double y, PixelSize inner) {
-  const double w = std::max(1, inner.width);
-  const double h = std::max(1, inner.height);
+inline LogicalPoint LogicalFromInner(double x, double y, double width, double height) {
+  const double w = std::max(1.0, width);
+  const double h = std::max(1.0, height);
   return {std::clamp(x * 800.0 / w, 0.0, 800.0), std::clamp(y * 600.0 / h, 0.0, 600.0)};
+}
+inline LogicalPoint LogicalFromInner(double x, double y, PixelSize inner) {
+  return LogicalFromInner(x, y, inner.width, inner.height);
 }
 
 }  // namespace kelvarin

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/ambient_start.h"
+#include "app/window_metrics.h"
 #include "picture/pixel_surface.h"
 #include "picture/raster.h"
 #include "sim/input.h"
@@ -110,12 +111,9 @@ EMSCRIPTEN_KEEPALIVE void kv_resize(int width, int height) { Fit(width, height);
 // the window maps it.
 EMSCRIPTEN_KEEPALIVE void kv_click(int button, double x, double y, double width, double height,
                                    double secondsSinceMidnight) {
-  const double w = std::max(1.0, width);
-  const double h = std::max(1.0, height);
-  const double lx = std::clamp(x * 800.0 / w, 0.0, 800.0);
-  const double ly = std::clamp(y * 600.0 / h, 0.0, 600.0);
-  pct_MouseDown(Battle().world, button, static_cast<float>(lx), static_cast<float>(ly),
-                secondsSinceMidnight);
+  const LogicalPoint logical = LogicalFromInner(x, y, width, height);
+  pct_MouseDown(Battle().world, button, static_cast<float>(logical.x),
+                static_cast<float>(logical.y), secondsSinceMidnight);
 }
 
 // A key went down (13 Enter, 27 Escape): 1 when it ends the battle.
