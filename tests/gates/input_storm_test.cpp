@@ -89,10 +89,10 @@ class InputStormTest : public QObject {
       if (e % eventsPerTick == 0) {
         frm.Tick();
         QCoreApplication::processEvents();
-        busiest_ = std::max(busiest_, testing::LiveShips(frm.state()));
+        busiest_ = std::max(busiest_, testing::LiveShips(frm.battle().state()));
       }
 
-      const std::string broken = gates::BrokenInvariant(frm.state());
+      const std::string broken = gates::BrokenInvariant(frm.battle().state());
       QVERIFY2(broken.empty(),
                qPrintable(QString("after event %1: %2").arg(e).arg(broken.c_str())));
       QVERIFY(frm.isVisible());
@@ -104,10 +104,10 @@ class InputStormTest : public QObject {
                                 .arg(outer.height())
                                 .arg(e)));
         const QSize inner = frm.pct()->contentsRect().size();
-        QVERIFY2(QSize(frm.surface().width(), frm.surface().height()) == inner,
+        QVERIFY2(QSize(frm.battle().surface().width(), frm.battle().surface().height()) == inner,
                  qPrintable(QString("picture %1x%2, surface inside %3x%4 after event %5")
-                                .arg(frm.surface().width())
-                                .arg(frm.surface().height())
+                                .arg(frm.battle().surface().width())
+                                .arg(frm.battle().surface().height())
                                 .arg(inner.width())
                                 .arg(inner.height())
                                 .arg(e)));

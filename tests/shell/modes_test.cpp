@@ -24,7 +24,9 @@ int LiveShips(const BattleState& s) {
 
 // The picture's size in device pixels, as the surface draws on it, and the
 // size it must have for a window of logical size w × h.
-QSize Inside(MainWindow& frm) { return {frm.surface().width(), frm.surface().height()}; }
+QSize Inside(MainWindow& frm) {
+  return {frm.battle().surface().width(), frm.battle().surface().height()};
+}
 QSize Device(MainWindow& frm, int w, int h) {
   const qreal ratio = frm.devicePixelRatioF();
   return {qRound(w * ratio), qRound(h * ratio)};
@@ -57,8 +59,8 @@ class ModesTest : public QObject {
     QMouseEvent press(QEvent::MouseButtonPress, corner, frm.pct()->mapToGlobal(corner),
                       Qt::RightButton, Qt::RightButton, Qt::NoModifier);
     QApplication::sendEvent(frm.pct(), &press);
-    QCOMPARE(LiveShips(frm.state()), 5);
-    QVERIFY(frm.state().ShipX[0] > 798 && frm.state().ShipY[0] > 598);
+    QCOMPARE(LiveShips(frm.battle().state()), 5);
+    QVERIFY(frm.battle().state().ShipX[0] > 798 && frm.battle().state().ShipY[0] > 598);
   }
 
   void ambientStartBringsTheFirstBattleAtTickFour() {

@@ -6,35 +6,23 @@
 #include <algorithm>
 
 #include "app/tick_clock.h"
-#include "sim/input.h"
-#include "sim/tick.h"
 
 namespace kelvarin {
-namespace {
-
-// The surface until the window is first fitted: the inside of `pct` at its
-// initial size, its pixels to be lent by `pct`.
-PixelSurface InitialSurface() {
-  const PixelSize inner = InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight});
-  return PixelSurface::Lent(inner.width, inner.height);
-}
-
-}  // namespace
 
 MainWindow::MainWindow(bool collectStats, QWidget* parent)
-    : QWidget(parent), surface_(InitialSurface()) {
-  if (collectStats) {
-    stats_ = std::make_unique<TickStats>();
-  }
+    : QWidget(parent), battle_(Battle::Pixels::Lent, collectStats) {
+  // Until the window is first fitted, the picture is the inside of `pct` at
+  // its initial size.
+  const PixelSize inner = InnerSizeForSurface({kInitialSurfaceWidth, kInitialSurfaceHeight});
+  battle_.Resize(inner.width, inner.height);
   // `pct` comes first: every resize may run Form_Resize, which fits it.
-  pct_ = new SurfaceWidget(surface_, this);
+  pct_ = new SurfaceWidget(battle_, this);
   pct_->setGeometry(kSurfaceLeft, kSurfaceTop, kInitialSurfaceWidth, kInitialSurfaceHeight);
   setWindowTitle(QString::fromLatin1(kWindowCaption));
   resize(kInitialClientWidth, kInitialClientHeight);
   setMinimumSize(MinOuterPixels(), MinOuterPixels());
   pct_->setFocus();
   connect(pct_, &SurfaceWidget::keyDown, this, &MainWindow::KeyDown);
-  connect(pct_, &SurfaceWidget::mouseDown, this, &MainWindow::MouseDown);
 
   tmr_.setInterval(kTickIntervalMs);
   tmr_.setTimerType(Qt::PreciseTimer);
@@ -42,8 +30,8 @@ MainWindow::MainWindow(bool collectStats, QWidget* parent)
   tmr_.start();
 }
 
-// `pct` shows surface_, a member, which goes before QWidget deletes the
-// children: delete `pct` while the picture is still there.
+// `pct` shows the battle's picture, a member, which goes before QWidget
+// deletes the children: delete `pct` while the picture is still there.
 MainWindow::~MainWindow() { delete pct_; }
 
 void MainWindow::Form_Resize() {
@@ -91,27 +79,13 @@ void MainWindow::UseWholeWindow() {
 }
 
 void MainWindow::KeyDown(int keyCode) {
-  if (kelvarin::pct_KeyDown(state_, keyCode) == KeyResult::Quit) {
+  if (battle_.Key(keyCode)) {
     tmr_.stop();
     close();
   }
 }
 
-void MainWindow::MouseDown(int button, float x, float y) {
-  kelvarin::pct_MouseDown(world_, button, x, y, SecondsSinceMidnight());
-}
-
-void MainWindow::Tick() {
-  if (stats_) {
-    stats_->TickStarted();
-  }
-  pct_->BeginDrawing();
-  tmr_Timer(world_);
-  pct_->EndDrawing();
-  if (stats_) {
-    stats_->TickEnded();
-  }
-}
+void MainWindow::Tick() { battle_.Tick(*pct_); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

@@ -5,7 +5,6 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/ambient_start.h"
 #include "app/tick_clock.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/platform_start.h"
@@ -41,14 +40,14 @@ std::optional<int> RunWindow(std::vector<char*> qtArguments, bool fullscreen, bo
   MainWindow frm(collectStats);
   if (fullscreen) {
     frm.UseWholeWindow();
-    StartAmbient(frm.world(), SecondsSinceMidnight());
+    frm.battle().StartAmbient(SecondsSinceMidnight());
     frm.showFullScreen();
   } else {
     frm.show();
   }
   const int status = app.exec();
-  if (frm.stats() != nullptr) {
-    std::cerr << frm.stats()->Report();
+  if (frm.battle().stats() != nullptr) {
+    std::cerr << frm.battle().stats()->Report();
   }
   return status;
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "picture/pixel_surface.h"
 #include "sim/input.h"
 
 namespace kelvarin {
@@ -39,8 +38,7 @@ int ButtonCodeFor(Qt::MouseButton button) {
   }
 }
 
-SurfaceWidget::SurfaceWidget(PixelSurface& surface, QWidget* parent)
-    : QFrame(parent), surface_(surface) {
+SurfaceWidget::SurfaceWidget(Battle& battle, QWidget* parent) : QFrame(parent), battle_(battle) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(kSurfaceBorder);
   setFocusPolicy(Qt::StrongFocus);
@@ -57,9 +55,8 @@ SurfaceWidget::SurfaceWidget(PixelSurface& surface, QWidget* parent)
 void SurfaceWidget::Refit() {
   ratio_ = devicePixelRatioF();
   const QSize inner = contentsRect().size();
-  surface_.Resize(std::max(1, qRound(inner.width() * ratio_)),
-                  std::max(1, qRound(inner.height() * ratio_)));
-  clearPending_ = true;
+  battle_.Resize(std::max(1, qRound(inner.width() * ratio_)),
+                 std::max(1, qRound(inner.height() * ratio_)));
   update();
 }
 
@@ -85,8 +82,9 @@ QImage* SurfaceWidget::StoreImage(QBackingStore* store) {
   auto* image = static_cast<QImage*>(device);
   const QPoint at = InnerInWindow().topLeft();
   origin_ = QPoint(qRound(at.x() * ratio_), qRound(at.y() * ratio_));
+  const PixelSurface& surface = battle_.surface();
   if (image->depth() != 32 ||
-      !image->rect().contains(QRect(origin_, QSize(surface_.width(), surface_.height())))) {
+      !image->rect().contains(QRect(origin_, QSize(surface.width(), surface.height())))) {
     return nullptr;
   }
   if (image->size() != storeSize_ || image->bytesPerLine() != storeStride_) {
@@ -95,18 +93,15 @@ QImage* SurfaceWidget::StoreImage(QBackingStore* store) {
     // from one frame to the next, with the content carried over.)
     storeSize_ = image->size();
     storeStride_ = image->bytesPerLine();
-    clearPending_ = true;
+    battle_.PictureLost();
   }
   return image;
 }
 
-bool SurfaceWidget::BeginDrawing() {
-  if (drawing_ != nullptr) {
-    return true;
-  }
+raster::PixelBuffer SurfaceWidget::BeginDrawing() {
   QBackingStore* store = FittedStore();
   if (store == nullptr) {
-    return false;
+    return {};
   }
   if (devicePixelRatioF() != ratio_) {
     Refit();  // the window is on a screen with another ratio now
@@ -118,38 +113,32 @@ bool SurfaceWidget::BeginDrawing() {
   QImage* image = StoreImage(store);
   if (image == nullptr) {
     store->endPaint();
-    return false;
+    return {};
   }
+  drawing_ = store;
   // Through constBits(): the store's image wraps memory the window system
   // shares, and must never be detached from it.
   auto* bits = const_cast<uchar*>(image->constBits()) + origin_.y() * image->bytesPerLine() +
                origin_.x() * 4;
-  surface_.Lend({reinterpret_cast<std::uint32_t*>(bits), surface_.width(), surface_.height(),
-                 static_cast<int>(image->bytesPerLine() / 4)});
-  drawing_ = store;
-  if (clearPending_) {
-    surface_.Cls();
-    clearPending_ = false;
-  }
-  return true;
+  const PixelSurface& surface = battle_.surface();
+  return {reinterpret_cast<std::uint32_t*>(bits), surface.width(), surface.height(),
+          static_cast<int>(image->bytesPerLine() / 4)};
 }
 
-void SurfaceWidget::EndDrawing() {
+void SurfaceWidget::EndDrawing(std::span<const raster::PixelRect> tiles) {
   if (drawing_ == nullptr) {
     return;
   }
   QBackingStore* store = drawing_;
   drawing_ = nullptr;
-  surface_.Withdraw();
   store->endPaint();
-  surface_.TakeDirtyRects(rects_);
   const QWindow* handle = window()->windowHandle();
-  if (!rects_.empty() && handle != nullptr && handle->isExposed()) {
-    store->flush(WindowRegion(rects_));
+  if (!tiles.empty() && handle != nullptr && handle->isExposed()) {
+    store->flush(WindowRegion(tiles));
   }
 }
 
-QRegion SurfaceWidget::WindowRegion(const std::vector<raster::PixelRect>& rects) {
+QRegion SurfaceWidget::WindowRegion(std::span<const raster::PixelRect> rects) {
   windowRects_.clear();
   // Device pixels to the logical pixels that cover them. At a whole ratio the
   // rectangles keep their bands, as setRects wants them; at a fractional one
@@ -177,6 +166,7 @@ QRegion SurfaceWidget::WindowRegion(const std::vector<raster::PixelRect>& rects)
 }
 
 QImage SurfaceWidget::Picture() {
+  const PixelSurface& surface = battle_.surface();
   QImage picture;
   QBackingStore* store = drawing_ != nullptr ? drawing_ : FittedStore();
   if (store != nullptr) {
@@ -184,8 +174,8 @@ QImage SurfaceWidget::Picture() {
       store->beginPaint(QRegion(InnerInWindow()));
     }
     const QImage* image = StoreImage(store);
-    if (image != nullptr && !clearPending_) {
-      picture = image->copy(QRect(origin_, QSize(surface_.width(), surface_.height())))
+    if (image != nullptr && !battle_.clearPending()) {
+      picture = image->copy(QRect(origin_, QSize(surface.width(), surface.height())))
                     .convertToFormat(QImage::Format_RGB32);
       picture.setDevicePixelRatio(1.0);
     }
@@ -193,9 +183,9 @@ QImage SurfaceWidget::Picture() {
       store->endPaint();
     }
   }
-  if (picture.isNull() && clearPending_) {
+  if (picture.isNull() && battle_.clearPending()) {
     // Re-fitted and not drawn on since: black, whatever the store holds.
-    picture = QImage(surface_.width(), surface_.height(), QImage::Format_RGB32);
+    picture = QImage(surface.width(), surface.height(), QImage::Format_RGB32);
     picture.fill(Qt::black);
   }
   return picture;
@@ -217,10 +207,11 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
         painter.setClipRect(area);
         painter.drawImage(QRectF(inner), picture);
       }
-    } else if (ratio_ != devicePixelRatioF() || StoreImage(store) == nullptr || clearPending_) {
+    } else if (ratio_ != devicePixelRatioF() || StoreImage(store) == nullptr ||
+               battle_.clearPending()) {
       // The store holds no picture here yet: black until the next tick
       // clears it exactly and draws.
-      clearPending_ = true;
+      battle_.PictureLost();
       painter.fillRect(area, Qt::black);
     }
     // Otherwise the store already holds the picture: nothing to paint.
@@ -233,7 +224,7 @@ void SurfaceWidget::paintEvent(QPaintEvent* event) {
 // Hidden, a window may give its backing store back to the window system.
 void SurfaceWidget::showEvent(QShowEvent* event) {
   QFrame::showEvent(event);
-  clearPending_ = true;
+  battle_.PictureLost();
 }
 
 void SurfaceWidget::keyPressEvent(QKeyEvent* event) {
@@ -259,10 +250,8 @@ void SurfaceWidget::Press(QMouseEvent* event) {
   }
   event->accept();
   const QRect inner = contentsRect();
-  const QPointF pixel = event->position() - QPointF(inner.topLeft());
-  const LogicalPoint logical =
-      LogicalFromInner(pixel.x(), pixel.y(), PixelSize{inner.width(), inner.height()});
-  emit mouseDown(button, static_cast<float>(logical.x), static_cast<float>(logical.y));
+  const QPointF at = event->position() - QPointF(inner.topLeft());
+  battle_.Press(button, at.x(), at.y(), inner.width(), inner.height());
 }
 
 }  // namespace kelvarin

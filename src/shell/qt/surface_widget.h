@@ -4,16 +4,15 @@
 #include <QImage>
 #include <QPointF>
 #include <QRegion>
+#include <span>
 #include <vector>
 
+#include "app/battle.h"
 #include "app/window_metrics.h"
-#include "picture/dirty_tiles.h"
 
 class QBackingStore;
 
 namespace kelvarin {
-
-class PixelSurface;
 
 // The key code a key press stands for: 27 for Escape, 13 for Return and the
 // keypad's Enter, 0 for every other key (ignored).
@@ -24,35 +23,35 @@ int KeyCodeFor(int qtKey);
 int ButtonCodeFor(Qt::MouseButton button);
 
 // `pct`: the drawing surface. A sunken panel with a 2-pixel border whose
-// inside shows the battle's picture. It takes the keyboard focus and the mouse
-// and reports keys and button presses in the program's own codes.
+// inside shows the battle's picture. It takes the keyboard focus and the
+// mouse: a button press goes to the battle, a key is reported in the
+// program's own codes.
 //
 // The picture has no buffer of its own: it is kept in the window's backing
 // store, the one full-size buffer the toolkit keeps for the window anyway,
 // at device pixels (the inside times the device pixel ratio, rounded), so
 // lines are one device pixel wide on any screen. A tick borrows those pixels
-// for the PixelSurface (BeginDrawing), and EndDrawing hands the rectangles it
-// drew on straight to the window system; nothing is copied on the way and
-// nothing is repainted. Being covered and uncovered costs nothing either: the
-// backing store still holds the picture.
-class SurfaceWidget final : public QFrame {
+// (BeginDrawing), and EndDrawing hands the rectangles it drew on straight to
+// the window system; nothing is copied on the way and nothing is repainted.
+// Being covered and uncovered costs nothing either: the backing store still
+// holds the picture.
+class SurfaceWidget final : public QFrame, public Screen {
   Q_OBJECT
 
  public:
-  SurfaceWidget(PixelSurface& surface, QWidget* parent);
+  SurfaceWidget(Battle& battle, QWidget* parent);
 
   // Fits the picture to the inside at the current device pixel ratio and
-  // clears it: the surface takes the new size at once, the pixels turn black
+  // clears it: the battle takes the new size at once, the pixels turn black
   // at the next drawing (or paint, whichever comes first).
   void Refit();
 
-  // Lends the surface the picture's pixels for drawing. False when there are
-  // none yet (the window is not shown, or the toolkit has not yet fitted its
-  // backing store to a new size); the surface then draws nothing, which is
-  // safe: a tick redraws every ship and particle it keeps.
-  bool BeginDrawing();
-  // Takes the pixels back and puts what was drawn on the screen.
-  void EndDrawing();
+  // The picture's pixels in the backing store, for a tick. None when there
+  // are none yet (the window is not shown, or the toolkit has not yet fitted
+  // its backing store to a new size).
+  raster::PixelBuffer BeginDrawing() override;
+  // Puts what was drawn on the screen.
+  void EndDrawing(std::span<const raster::PixelRect> tiles) override;
 
   // A copy of the picture as it is now, at device pixels: black after a
   // re-fit until the next drawing; null when there is no picture to copy.
@@ -60,7 +59,6 @@ class SurfaceWidget final : public QFrame {
 
  signals:
   void keyDown(int keyCode);
-  void mouseDown(int button, float x, float y);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -80,17 +78,15 @@ class SurfaceWidget final : public QFrame {
   // store that is not the one drawn into before (its content is not ours).
   QImage* StoreImage(QBackingStore* store);
   // Device pixel rectangles of the picture as a region of the window.
-  QRegion WindowRegion(const std::vector<raster::PixelRect>& rects);
+  QRegion WindowRegion(std::span<const raster::PixelRect> rects);
 
-  PixelSurface& surface_;
+  Battle& battle_;
   qreal ratio_ = 1.0;
-  QPoint origin_;             // the picture's top-left in the store, device pixels
-  bool clearPending_ = true;  // the pixels in the store are not the picture
+  QPoint origin_;  // the picture's top-left in the store, device pixels
   // The size of the store's image last drawn into, to notice a new one.
   QSize storeSize_;
   qsizetype storeStride_ = 0;
   QBackingStore* drawing_ = nullptr;  // set from BeginDrawing to EndDrawing
-  std::vector<raster::PixelRect> rects_;
   std::vector<QRect> windowRects_;
 };
 

@@ -6,47 +6,51 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "app/ambient_start.h"
-#include "app/window_metrics.h"
-#include "picture/pixel_surface.h"
+#include "app/battle.h"
+#include "picture/dirty_tiles.h"
 #include "picture/raster.h"
-#include "sim/input.h"
-#include "sim/random.h"
-#include "sim/tick.h"
-#include "sim/world.h"
-#include "state/battle_state.h"
 
 namespace kelvarin {
 namespace {
 
-struct WebBattle {
-  BattleState state;
-  BuiltinRandom random;
-  PixelSurface surface;
-  World world{state, surface, random};
+// The page's one battle, and what its canvas has yet to take: the ticks may
+// run faster than the page paints.
+struct Page final : Screen {
+  Battle battle{Battle::Pixels::Own};
   std::uint64_t seed = 0;
-  std::uint32_t ticks = 0;
+  // The tiles drawn on since the canvas last took what changed.
+  raster::DirtyTiles changed;
   // The picture as the canvas takes it: bytes R, G, B, A for each pixel,
   // brought up to date for the rectangles taken since the last paint.
   std::vector<std::uint32_t> rgba;
   std::vector<raster::PixelRect> rects;
   std::vector<std::int32_t> rectNumbers;  // x, y, width, height of each rect
   std::string text;                       // the last text handed out
+
+  void EndDrawing(std::span<const raster::PixelRect> tiles) override {
+    for (const raster::PixelRect& r : tiles) {
+      changed.Mark({r.x, r.y, r.x + r.width - 1, r.y + r.height - 1});
+    }
+  }
 };
 
-WebBattle& Battle() {
-  static WebBattle battle;
-  return battle;
+Page& ThePage() {
+  static Page page;
+  return page;
 }
 
+// The resize rule: a new black picture, all of it for the canvas to take.
 void Fit(int width, int height) {
-  WebBattle& b = Battle();
-  b.surface.Resize(width, height);
-  b.surface.Cls();
-  b.rgba.assign(static_cast<std::size_t>(b.surface.width()) * b.surface.height(), 0);
+  Page& p = ThePage();
+  p.battle.Resize(width, height);
+  const PixelSurface& surface = p.battle.surface();
+  p.changed.Reset(surface.width(), surface.height());
+  p.battle.Show(p);
+  p.rgba.assign(static_cast<std::size_t>(surface.width()) * surface.height(), 0);
 }
 
 // 0xFFRRGGBB as the bytes R, G, B, A of a little-endian word.
@@ -72,34 +76,34 @@ extern "C" {
 
 // The seed of the battle to start: the 64 bits as two halves.
 EMSCRIPTEN_KEEPALIVE void kv_seed(std::uint32_t high, std::uint32_t low) {
-  Battle().seed = static_cast<std::uint64_t>(high) << 32 | low;
+  ThePage().seed = static_cast<std::uint64_t>(high) << 32 | low;
 }
 
 // The seed drawn from the time of day, as the ambient modes draw it.
 EMSCRIPTEN_KEEPALIVE void kv_seed_from_time(double secondsSinceMidnight) {
-  Battle().seed = BuiltinRandom::SeedForTimeOfDay(secondsSinceMidnight);
+  ThePage().seed = BuiltinRandom::SeedForTimeOfDay(secondsSinceMidnight);
 }
 
 // The seed in decimal.
 EMSCRIPTEN_KEEPALIVE const char* kv_seed_text() {
-  Battle().text = std::to_string(Battle().seed);
-  return Battle().text.c_str();
+  Page& p = ThePage();
+  p.text = std::to_string(p.seed);
+  return p.text.c_str();
 }
 
 // A black picture of width x height pixels and the ambient start on the seed:
 // the first battle arrives at the end of the fourth tick.
 EMSCRIPTEN_KEEPALIVE void kv_start(int width, int height) {
-  WebBattle& b = Battle();
+  Page& p = ThePage();
   Fit(width, height);
-  StartAmbient(b.state, b.random, b.seed);
+  p.battle.StartAmbientFromSeed(p.seed);
 }
 
 // Runs `count` ticks.
 EMSCRIPTEN_KEEPALIVE void kv_tick(int count) {
-  WebBattle& b = Battle();
+  Page& p = ThePage();
   for (int i = 0; i < count; ++i) {
-    tmr_Timer(b.world);
-    ++b.ticks;
+    p.battle.Tick(p);
   }
 }
 
@@ -111,50 +115,46 @@ EMSCRIPTEN_KEEPALIVE void kv_resize(int width, int height) { Fit(width, height);
 // the window maps it.
 EMSCRIPTEN_KEEPALIVE void kv_click(int button, double x, double y, double width, double height,
                                    double secondsSinceMidnight) {
-  const LogicalPoint logical = LogicalFromInner(x, y, width, height);
-  pct_MouseDown(Battle().world, button, static_cast<float>(logical.x),
-                static_cast<float>(logical.y), secondsSinceMidnight);
+  ThePage().battle.Press(button, x, y, width, height, secondsSinceMidnight);
 }
 
 // A key went down (13 Enter, 27 Escape): 1 when it ends the battle.
-EMSCRIPTEN_KEEPALIVE int kv_key(int code) {
-  return pct_KeyDown(Battle().state, code) == KeyResult::Quit ? 1 : 0;
-}
+EMSCRIPTEN_KEEPALIVE int kv_key(int code) { return ThePage().battle.Key(code) ? 1 : 0; }
 
 // Takes what was drawn since the last call: brings those rectangles of the
 // RGBA picture up to date and gives their number (see kv_rects).
 EMSCRIPTEN_KEEPALIVE int kv_take_dirty() {
-  WebBattle& b = Battle();
-  b.surface.TakeDirtyRects(b.rects);
-  b.rectNumbers.clear();
-  const raster::PixelBuffer pixels = b.surface.pixels();
-  for (const raster::PixelRect& r : b.rects) {
+  Page& p = ThePage();
+  p.changed.TakeRects(p.rects);
+  p.rectNumbers.clear();
+  const raster::PixelBuffer pixels = p.battle.surface().pixels();
+  for (const raster::PixelRect& r : p.rects) {
     for (int y = r.y; y < r.y + r.height; ++y) {
       const std::uint32_t* from = pixels.bits + static_cast<std::size_t>(y) * pixels.stride + r.x;
-      std::uint32_t* to = b.rgba.data() + static_cast<std::size_t>(y) * pixels.width + r.x;
+      std::uint32_t* to = p.rgba.data() + static_cast<std::size_t>(y) * pixels.width + r.x;
       std::transform(from, from + r.width, to, CanvasPixel);
     }
-    b.rectNumbers.insert(b.rectNumbers.end(), {r.x, r.y, r.width, r.height});
+    p.rectNumbers.insert(p.rectNumbers.end(), {r.x, r.y, r.width, r.height});
   }
-  return static_cast<int>(b.rects.size());
+  return static_cast<int>(p.rects.size());
 }
 
 // The rectangles of the last kv_take_dirty, four numbers each.
-EMSCRIPTEN_KEEPALIVE const std::int32_t* kv_rects() { return Battle().rectNumbers.data(); }
+EMSCRIPTEN_KEEPALIVE const std::int32_t* kv_rects() { return ThePage().rectNumbers.data(); }
 
 // The RGBA picture: width x height x 4 bytes, rows one after the other.
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* kv_rgba() { return Battle().rgba.data(); }
+EMSCRIPTEN_KEEPALIVE const std::uint32_t* kv_rgba() { return ThePage().rgba.data(); }
 
 // The battle for the page's tests, as JSON: the ticks run, the scalars and
 // every live ship.
 EMSCRIPTEN_KEEPALIVE const char* kv_state() {
-  WebBattle& b = Battle();
-  const BattleState& s = b.state;
-  std::string& out = b.text;
+  Page& p = ThePage();
+  const BattleState& s = p.battle.state();
+  std::string& out = p.text;
   out = "{";
-  Append(out, "ticks", b.ticks);
-  Append(out, "width", b.surface.width());
-  Append(out, "height", b.surface.height());
+  Append(out, "ticks", static_cast<long long>(p.battle.ticks()));
+  Append(out, "width", p.battle.surface().width());
+  Append(out, "height", p.battle.surface().height());
   Append(out, "nextTeam", s.NextTeam);
   Append(out, "purge", s.PurgeFlag);
   Append(out, "idleTicks", s.IdleTicks);

@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/ambient_start.h"
 #include "app/tick_clock.h"
 #include "app/window_metrics.h"
 #include "shell/win32/wide_text.h"
 #include "sim/input.h"
-#include "sim/tick.h"
 #include "version.h"
 
 namespace kelvarin {
@@ -110,12 +108,9 @@ bool RegisterClassOnce(WNDPROC procedure) {
 }  // namespace
 
 BattleWindow::BattleWindow(WindowKind kind, bool collectStats)
-    : kind_(kind), surface_(PixelSurface(1, 1)) {
-  if (collectStats) {
-    stats_ = std::make_unique<TickStats>();
-  }
+    : kind_(kind), battle_(Battle::Pixels::Own, collectStats) {
   if (kind_ != WindowKind::Framed) {
-    StartAmbient(world_, SecondsSinceMidnight());
+    battle_.StartAmbient(SecondsSinceMidnight());
   }
   bitmap_.bmiHeader.biSize = sizeof bitmap_.bmiHeader;
   bitmap_.bmiHeader.biPlanes = 1;
@@ -252,10 +247,7 @@ void BattleWindow::Refit() {
     client.bottom = std::max(client.bottom, 1L);
     surfaceRect_ = innerRect_ = client;
   }
-  surface_.Resize(Width(innerRect_), Height(innerRect_));
-  surface_.Cls();
-  // All of it is painted again below.
-  surface_.TakeDirtyRects(drawn_);
+  battle_.Resize(Width(innerRect_), Height(innerRect_));
   InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -299,33 +291,25 @@ void BattleWindow::Tick() {
       return;
     }
   }
-  if (stats_) {
-    stats_->TickStarted();
-  }
-  tmr_Timer(world_);
-  Send();
-  if (stats_) {
-    stats_->TickEnded();
-  }
+  battle_.Tick(*this);
 }
 
-void BattleWindow::Send() {
-  surface_.TakeDirtyRects(drawn_);
-  if (drawn_.empty()) {
+void BattleWindow::EndDrawing(std::span<const raster::PixelRect> tiles) {
+  if (tiles.empty()) {
     return;
   }
   HDC dc = GetDC(window_);
   if (dc == nullptr) {
     return;
   }
-  for (const raster::PixelRect& area : drawn_) {
+  for (const raster::PixelRect& area : tiles) {
     Show(dc, area);
   }
   ReleaseDC(window_, dc);
 }
 
 void BattleWindow::Show(HDC dc, const raster::PixelRect& area) {
-  const raster::PixelBuffer pixels = surface_.pixels();
+  const raster::PixelBuffer pixels = battle_.surface().pixels();
   const raster::PixelRect r = area.Intersected({0, 0, pixels.width, pixels.height});
   if (r.empty() || pixels.bits == nullptr) {
     return;
@@ -381,10 +365,8 @@ void BattleWindow::MouseDown(int button, LPARAM where) {
   if (!PtInRect(&surfaceRect_, p)) {
     return;
   }
-  const LogicalPoint logical = LogicalFromInner(p.x - innerRect_.left, p.y - innerRect_.top,
-                                                {Width(innerRect_), Height(innerRect_)});
-  pct_MouseDown(world_, button, static_cast<float>(logical.x), static_cast<float>(logical.y),
-                SecondsSinceMidnight());
+  battle_.Press(button, p.x - innerRect_.left, p.y - innerRect_.top, Width(innerRect_),
+                Height(innerRect_));
 }
 
 bool BattleWindow::KeyDown(WPARAM key) {
@@ -396,7 +378,7 @@ bool BattleWindow::KeyDown(WPARAM key) {
   } else {
     return false;
   }
-  if (pct_KeyDown(state_, code) == KeyResult::Quit) {
+  if (battle_.Key(code)) {
     DestroyWindow(window_);
   }
   return true;

@@ -2,19 +2,13 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
+#include "app/battle.h"
 #include "app/tick_clock.h"
-#include "app/tick_stats.h"
-#include "picture/pixel_surface.h"
 #include "picture/raster.h"
 #include "shell/win32/tick_timer.h"
-#include "sim/random.h"
-#include "sim/world.h"
-#include "state/battle_state.h"
 
 namespace kelvarin {
 
@@ -35,11 +29,11 @@ enum class WindowKind {
 };
 
 // A window showing the battle with plain Win32 and GDI. The picture is the
-// surface's own, in device pixels with one-pixel lines (the program is aware
+// battle's own, in device pixels with one-pixel lines (the program is aware
 // of each monitor's density): after every tick the tiles drawn on go to the
 // screen, and whatever the screen lost (a window that covered it) is painted
 // again from the same picture.
-class BattleWindow final {
+class BattleWindow final : public Screen {
  public:
   // With collectStats, every tick is timed (see TickStats).
   BattleWindow(WindowKind kind, bool collectStats);
@@ -56,7 +50,10 @@ class BattleWindow final {
   // gone. Returns the exit status, 0.
   int Run();
 
-  const TickStats* stats() const { return stats_.get(); }
+  const TickStats* stats() const { return battle_.stats(); }
+
+  // The tiles drawn on in a tick to the screen.
+  void EndDrawing(std::span<const raster::PixelRect> tiles) override;
 
  private:
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -68,8 +65,6 @@ class BattleWindow final {
   void Refit();
   void TickIfDue();
   void Tick();
-  // The tiles drawn on since the last time to the screen.
-  void Send();
   void Paint();
   // The rectangle `area` of the picture to the screen.
   void Show(HDC dc, const raster::PixelRect& area);
@@ -91,12 +86,7 @@ class BattleWindow final {
   bool active_ = false;  // the screensaver has had the user's attention
   bool ending_ = false;  // the screensaver has been told to end
 
-  BattleState state_{};
-  BuiltinRandom random_;
-  PixelSurface surface_;
-  World world_{state_, surface_, random_};
-  std::unique_ptr<TickStats> stats_;
-  std::vector<raster::PixelRect> drawn_;
+  Battle battle_;
   BITMAPINFO bitmap_{};
 
   TickTimer timer_;

@@ -6,20 +6,15 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ambient_start.h"
 #include "app/tick_clock.h"
 #include "app/window_id.h"
 #include "shell/quit_signals.h"
-#include "sim/tick.h"
 
 namespace kelvarin {
 
 HostedBattle::HostedBattle(X11Host& host, bool collectStats)
-    : host_(host), surface_(PixelSurface::Lent(host.width(), host.height())) {
-  if (collectStats) {
-    stats_ = std::make_unique<TickStats>();
-  }
-  StartAmbient(world_, SecondsSinceMidnight());
+    : host_(host), battle_(Battle::Pixels::Lent, collectStats) {
+  battle_.StartAmbient(SecondsSinceMidnight());
   Refit();
 }
 
@@ -52,15 +47,7 @@ int HostedBattle::Run() {
 }
 
 bool HostedBattle::Tick() {
-  if (stats_) {
-    stats_->TickStarted();
-  }
-  BeginDrawing();
-  tmr_Timer(world_);
-  EndDrawing();
-  if (stats_) {
-    stats_->TickEnded();
-  }
+  battle_.Tick(*this);
   // Xlib may have read events while sending, which the socket no longer
   // announces.
   return ReadHost();
@@ -81,25 +68,15 @@ bool HostedBattle::ReadHost() {
   return true;
 }
 
+// The cleared picture is sent at once.
 void HostedBattle::Refit() {
-  surface_.Resize(host_.width(), host_.height());
-  BeginDrawing();
-  surface_.Cls();
-  EndDrawing();
+  battle_.Resize(host_.width(), host_.height());
+  battle_.Show(*this);
 }
 
-void HostedBattle::BeginDrawing() {
-  const raster::PixelBuffer pixels = host_.BeginDrawing();
-  if (pixels.bits != nullptr) {
-    surface_.Lend(pixels);
-  }
-}
+raster::PixelBuffer HostedBattle::BeginDrawing() { return host_.BeginDrawing(); }
 
-void HostedBattle::EndDrawing() {
-  surface_.Withdraw();
-  surface_.TakeDirtyRects(drawn_);
-  host_.Send(drawn_);
-}
+void HostedBattle::EndDrawing(std::span<const raster::PixelRect> tiles) { host_.Send(tiles); }
 
 int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, std::ostream& err) {
   const char* named = std::getenv("XSCREENSAVER_WINDOW");
@@ -118,8 +95,8 @@ int RunHostedBattle(std::optional<unsigned long> id, bool collectStats, std::ost
   }
   HostedBattle battle(*host, collectStats);
   const int status = battle.Run();
-  if (battle.stats() != nullptr) {
-    err << battle.stats()->Report();
+  if (battle.battle().stats() != nullptr) {
+    err << battle.battle().stats()->Report();
   }
   return status;
 }

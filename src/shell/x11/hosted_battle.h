@@ -1,31 +1,24 @@
 #pragma once
 
-#include <chrono>
-#include <memory>
 #include <optional>
 #include <ostream>
-#include <vector>
+#include <span>
 
-#include "app/tick_stats.h"
-#include "picture/pixel_surface.h"
+#include "app/battle.h"
 #include "shell/x11/x11_host.h"
-#include "sim/random.h"
-#include "sim/world.h"
-#include "state/battle_state.h"
 
 namespace kelvarin {
 
 // The battle drawn into a window the program did not create: the screensaver
-// modes. The surface is the whole host, without border or margins, and
-// follows its size; the simulation, the rasteriser and the tick clock are
-// the ones of the window. As in the window, there is one picture: the host's
-// (see X11Host), lent to the surface while a tick draws, after which the
-// tiles it drew on are sent.
-class HostedBattle final {
+// modes. The picture is the whole host, without border or margins, and
+// follows its size. As in the window, there is one picture: the host's (see
+// X11Host), lent to the battle while a tick draws, after which the tiles it
+// drew on are sent.
+class HostedBattle final : public Screen {
  public:
   HostedBattle(X11Host& host, bool collectStats);
 
-  const TickStats* stats() const { return stats_.get(); }
+  const Battle& battle() const { return battle_; }
 
   // Ticks every 40 ms, handling what the server sends in between, until the
   // host is destroyed or a quit signal arrives (see quit_signals.h). Returns
@@ -36,22 +29,17 @@ class HostedBattle final {
   // whatever the server has said handled. False once the host is gone.
   bool Tick();
 
+  raster::PixelBuffer BeginDrawing() override;
+  void EndDrawing(std::span<const raster::PixelRect> tiles) override;
+
  private:
   // Handles what the server has sent; false once the host is gone.
   bool ReadHost();
-  // Fits the surface to the host and clears it: the window's resize rule.
+  // Fits the picture to the host and clears it: the window's resize rule.
   void Refit();
-  void BeginDrawing();
-  // Takes the pixels back from the surface and sends what it drew on.
-  void EndDrawing();
 
   X11Host& host_;
-  BattleState state_{};
-  BuiltinRandom random_;
-  PixelSurface surface_;
-  World world_{state_, surface_, random_};
-  std::unique_ptr<TickStats> stats_;
-  std::vector<raster::PixelRect> drawn_;
+  Battle battle_;
 };
 
 // Runs the battle in the X window `id`; without one, in the window named by
