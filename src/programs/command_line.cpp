@@ -1,4 +1,4 @@
-#include "command_line.h"
+#include "programs/command_line.h"
 
 #include "app/window_id.h"
 
