@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sim/surface.h"
+
 namespace kelvarin {
 
 // Window sizes are reasoned about in twips, 1/1440 inch: 15 twips per pixel
@@ -112,7 +114,9 @@ struct LogicalPoint {
 inline LogicalPoint LogicalFromInner(double x, double y, double width, double height) {
   const double w = std::max(1.0, width);
   const double h = std::max(1.0, height);
-  return {std::clamp(x * 800.0 / w, 0.0, 800.0), std::clamp(y * 600.0 / h, 0.0, 600.0)};
+  constexpr double kWidth = kLogicalWidth;
+  constexpr double kHeight = kLogicalHeight;
+  return {std::clamp(x * kWidth / w, 0.0, kWidth), std::clamp(y * kHeight / h, 0.0, kHeight)};
 }
 inline LogicalPoint LogicalFromInner(double x, double y, PixelSize inner) {
   return LogicalFromInner(x, y, inner.width, inner.height);

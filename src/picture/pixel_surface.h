@@ -66,8 +66,8 @@ class PixelSurface final : public Surface {
   void TakeDirtyRects(std::vector<raster::PixelRect>& out);
 
   // Logical to pixel coordinates; the one place the mapping lives.
-  double PixelX(double x) const { return x * width_ / 800.0; }
-  double PixelY(double y) const { return y * height_ / 600.0; }
+  double PixelX(double x) const { return x * width_ / kLogicalWidth; }
+  double PixelY(double y) const { return y * height_ / kLogicalHeight; }
 
   // A colour as a pixel of the picture.
   static constexpr std::uint32_t ToPixel(Rgb colour) {

@@ -19,8 +19,8 @@ void StartNewBattle(World& world) {
   BattleState& s = world.state;
   for (int fleet = 0; fleet < 3; ++fleet) {
     AdvanceTeam(s);
-    const auto x = static_cast<float>(world.random.Next() * 800);
-    const auto y = static_cast<float>(world.random.Next() * 600);
+    const auto x = static_cast<float>(world.random.Next() * kLogicalWidth);
+    const auto y = static_cast<float>(world.random.Next() * kLogicalHeight);
     const float heading = DrawDirection(world.random);
     const FleetSpawned spawned = SpawnFleet(world, x, y, heading, 5);
     if (spawned.count == 5) {

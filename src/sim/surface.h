@@ -13,6 +13,11 @@ struct Rgb {
 
 inline constexpr Rgb kBlack{0, 0, 0};
 
+// The surface's logical size: the battle's world is 800 x 600 units, however
+// many pixels show it.
+inline constexpr int kLogicalWidth = 800;
+inline constexpr int kLogicalHeight = 600;
+
 // The drawing surface, in logical units: x 0..800 from the left inner edge,
 // y 0..600 from the top inner edge, stretched over whatever pixel size the
 // surface has. Points outside are legal; what falls outside is clipped.
@@ -27,8 +32,8 @@ class Surface {
   // Fills the whole surface with the background, black.
   virtual void Cls() = 0;
 
-  virtual float ScaleWidth() const { return 800.0F; }
-  virtual float ScaleHeight() const { return 600.0F; }
+  virtual float ScaleWidth() const { return kLogicalWidth; }
+  virtual float ScaleHeight() const { return kLogicalHeight; }
 };
 
 // A surface that draws nothing: for benchmarks and allocation checks.
