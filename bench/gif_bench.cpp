@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/tick_clock.h"
-#include "runner/pictures/record_battle.h"
+#include "picture_files/record_battle.h"
 
 namespace kelvarin::bench {
 namespace {

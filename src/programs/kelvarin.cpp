@@ -6,13 +6,13 @@
 #include <utility>
 
 #include "app/tick_clock.h"
+#include "picture_files/atomic_file.h"
+#include "picture_files/picture_files.h"
+#include "picture_files/record_battle.h"
 #include "programs/run_program.h"
 #include "runner/headless.h"
-#include "runner/pictures/atomic_file.h"
-#include "runner/pictures/picture_files.h"
-#include "runner/pictures/record_battle.h"
+#include "shell/posix/quit_signals.h"
 #include "shell/qt/run_window.h"
-#include "shell/quit_signals.h"
 #include "shell/x11/hosted_battle.h"
 #include "sim/random.h"
 

@@ -3,16 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/tick_clock.h"
-#include "picture/pixel_surface.h"
-#include "runner/pictures/gif_recorder.h"
 #include "runner/script_numbers.h"
-#include "runner/script_runner.h"
-#include "sim/lull.h"
-#include "sim/random.h"
-#include "sim/tick.h"
-#include "sim/world.h"
-#include "state/battle_state.h"
 
 namespace kelvarin {
 namespace {

@@ -7,9 +7,9 @@
 
 #include "app/ambient_start.h"
 #include "app/window_id.h"
+#include "shell/posix/quit_signals.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/run_window.h"
-#include "shell/quit_signals.h"
 #include "sim/tick.h"
 
 using namespace kelvarin;

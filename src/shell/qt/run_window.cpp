@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "app/tick_clock.h"
+#include "shell/posix/quit_signals.h"
 #include "shell/qt/main_window.h"
 #include "shell/qt/platform_start.h"
-#include "shell/quit_signals.h"
 
 namespace kelvarin {
 

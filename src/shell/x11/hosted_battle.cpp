@@ -8,7 +8,7 @@
 
 #include "app/tick_clock.h"
 #include "app/window_id.h"
-#include "shell/quit_signals.h"
+#include "shell/posix/quit_signals.h"
 
 namespace kelvarin {
 

@@ -1,10 +1,10 @@
-#include "runner/pictures/record_battle.h"
+#include "picture_files/record_battle.h"
 
 #include <ostream>
 
 #include "app/tick_clock.h"
 #include "picture/pixel_surface.h"
-#include "runner/pictures/gif_recorder.h"
+#include "picture_files/gif_recorder.h"
 #include "runner/script_runner.h"
 #include "sim/lull.h"
 #include "sim/random.h"

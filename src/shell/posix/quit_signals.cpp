@@ -1,4 +1,4 @@
-#include "shell/quit_signals.h"
+#include "shell/posix/quit_signals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "runner/pictures/picture_files.h"
+#include "picture_files/picture_files.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "picture/pixel_surface.h"
-#include "runner/pictures/atomic_file.h"
-#include "runner/pictures/gif_recorder.h"
+#include "picture_files/atomic_file.h"
+#include "picture_files/gif_recorder.h"
 
 namespace kelvarin {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "picture_files/atomic_file.h"
 #include "runner/picture_output.h"
-#include "runner/pictures/atomic_file.h"
 
 struct GifFileType;
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "runner/pictures/picture_files.h"
-#include "runner/pictures/record_battle.h"
+#include "picture_files/picture_files.h"
+#include "picture_files/record_battle.h"
 #include "runner/script_runner.h"
 #include "runner/stream_io.h"
 #include "temp_dir.h"

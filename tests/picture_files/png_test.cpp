@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "runner/pictures/picture_files.h"
+#include "picture_files/picture_files.h"
 #include "runner/script_runner.h"
 #include "runner/stream_io.h"
 #include "temp_dir.h"

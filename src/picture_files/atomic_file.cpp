@@ -1,4 +1,4 @@
-#include "runner/pictures/atomic_file.h"
+#include "picture_files/atomic_file.h"
 
 #include <fcntl.h>
 #include <limits.h>

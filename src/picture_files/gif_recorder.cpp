@@ -1,4 +1,4 @@
-#include "runner/pictures/gif_recorder.h"
+#include "picture_files/gif_recorder.h"
 
 #include <gif_lib.h>
 
