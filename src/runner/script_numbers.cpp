@@ -5,7 +5,7 @@
 #include <string>
 #include <system_error>
 
-#include "runner/float_text.h"
+#include "runner/float_reader.h"
 
 namespace kelvarin::script {
 namespace {

@@ -1,6 +1,6 @@
 #include "runner/tracing_surface.h"
 
-#include "runner/float_text.h"
+#include "runner/float_writer.h"
 
 namespace kelvarin {
 
