@@ -16,7 +16,8 @@ namespace kelvarin {
 
 int RecordBattle(const BattleRecording& r, std::ostream& err) {
   BattleState state;
-  PixelSurface image(r.width.value_or(800), r.height.value_or(600));
+  PixelSurface image(r.width.value_or(kDefaultPictureWidth),
+                     r.height.value_or(kDefaultPictureHeight));
   BuiltinRandom random(r.seed.value_or(BuiltinRandom::kDefaultSeed));
   World world{state, image, random};
   // A fresh battle is all lull: the first automatic battle arrives at the end

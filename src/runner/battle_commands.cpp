@@ -34,8 +34,8 @@ void Tick(ScriptRun& run, const Tokens& t) {
 }
 
 void Click(ScriptRun& run, const Tokens& t) {
-  const double x = RealIn(t[1], "X", 0.0, 800.0);
-  const double y = RealIn(t[2], "Y", 0.0, 600.0);
+  const double x = RealIn(t[1], "X", 0.0, kLogicalWidth);
+  const double y = RealIn(t[2], "Y", 0.0, kLogicalHeight);
   int button = kButtonLeft;
   if (t.size() > 3) {
     const std::optional<Integer> value = ParseInteger(t[3]);

@@ -8,8 +8,6 @@
 namespace kelvarin {
 namespace {
 
-constexpr int kDefaultWidth = 800;
-constexpr int kDefaultHeight = 600;
 constexpr int kMaxSurfaceSide = 8192;
 // What error messages call the stream that traces and dumps go to.
 constexpr char kOutputName[] = "standard output";
@@ -21,7 +19,8 @@ using script::LineError;
 
 ScriptRun::ScriptRun(TextOutput& out, const ScriptOptions& options)
     : options(options),
-      image(std::min(kDefaultWidth, SideLimit()), std::min(kDefaultHeight, SideLimit())),
+      image(std::min(kDefaultPictureWidth, SideLimit()),
+            std::min(kDefaultPictureHeight, SideLimit())),
       out_(out) {}
 
 int ScriptRun::SideLimit() const {

@@ -12,6 +12,12 @@
 
 namespace kelvarin {
 
+// The picture a script run starts with, and that `kelvarin --gif` records
+// without --size: 800 x 600 pixels, as the battle's logical size is 800 x 600
+// units.
+inline constexpr int kDefaultPictureWidth = 800;
+inline constexpr int kDefaultPictureHeight = 600;
+
 struct BattleState;
 class PictureOutput;
 
