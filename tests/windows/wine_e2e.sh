@@ -67,15 +67,12 @@ start() {
   kpid=$!
   pids+=("$kpid")
 }
-# The visible window captioned exactly TEXT, if any.
-captioned() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-has_caption() { [[ -n "$(captioned "$1")" ]]; }
 # Waits for a message box captioned "Kelvarin 1.06", presses Enter in it and
 # expects the program to end with STATUS.
 answer_box() {
   local status_wanted=$1 what=$2 box
-  poll 20 has_caption 'Kelvarin 1\.06' || fail "$what: no message box"
-  box=$(captioned 'Kelvarin 1\.06')
+  poll 20 visible_named 'Kelvarin 1\.06' || fail "$what: no message box"
+  box=$named
   # Real key presses, into the box once it has the focus.
   poll 10 xdotool windowactivate --sync "$box" 2>/dev/null || fail "$what: cannot focus its box"
   xdotool key Return
@@ -86,8 +83,8 @@ answer_box() {
 # --- the window ---------------------------------------------------------------
 
 start "$exe" --stats
-poll 30 has_caption 'Kelvarin 1\.06' || fail "no window captioned \"Kelvarin 1.06\""
-win=$(captioned 'Kelvarin 1\.06')
+poll 30 visible_named 'Kelvarin 1\.06' || fail "no window captioned \"Kelvarin 1.06\""
+win=$named
 read -r cx cy cw ch < <(client)
 [[ "$cw $ch" == "713 597" ]] || fail "client area ${cw}x$ch, not 713x597"
 screenshot
@@ -160,8 +157,8 @@ parent_pid=$!
 pids+=("$parent_pid")
 poll 20 test -s "$work/preview/hwnd" || fail "preview_parent gave no handle"
 hwnd=$(tr -d '\r\n' <"$work/preview/hwnd")
-poll 20 has_caption 'Preview parent' || fail "no preview parent window"
-win=$(captioned 'Preview parent')
+poll 20 visible_named 'Preview parent' || fail "no preview parent window"
+win=$named
 read -r px py pw ph < <(client)
 start "$scr" /p "$hwnd"
 child_is() { [[ "$(cat "$work/preview/child" 2>/dev/null)" == "$1" ]]; }
