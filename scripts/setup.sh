@@ -3,7 +3,9 @@
 #   scripts/setup.sh            what building and running the program needs
 #   scripts/setup.sh --package  also what building the Debian package needs
 #   scripts/setup.sh --test     also what the tests, the fuzzer, the benchmarks and the package's
-#                               validators need, the web page's and the Windows build's included
+#                               validators need, the web page's and the Windows build's included,
+#                               and mate-screensaver with a session bus and dconf for the
+#                               package's screensaver check
 #   scripts/setup.sh --web      only what building the web page needs (scripts/web.sh)
 #   scripts/setup.sh --windows  only what cross-compiling the Windows zip and installer needs
 #                               (scripts/windows.sh): mingw-w64, zip, wixl and msitools, faketime;
@@ -45,7 +47,8 @@ if [[ $mode == --test ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
-             "${web[@]}" chromium "${windows[@]}" wine wine64)
+             "${web[@]}" chromium "${windows[@]}" wine wine64
+             mate-screensaver dbus dconf-gsettings-backend libglib2.0-bin)
   # node may be Debian's or one installed otherwise, with its own npm.
   if ! command -v node >/dev/null; then
     packages+=(nodejs)
