@@ -46,7 +46,9 @@ product_code=$(printf 'Kelvarin %s %s' "$upgrade_code" "$version" | uuid_of)
   -o kelvarin.msi kelvarin.wxs)
 
 # The package code: first a fixed one, then one made from the package with it.
-summary() { faketime -f "$at" msibuild "$work/kelvarin.msi" -s Kelvarin "The Kelvarin developers" "x64;1033" "{$1}"; }
+summary() {
+  faketime -f "$at" msibuild "$work/kelvarin.msi" -s Kelvarin "The Kelvarin developers" "x64;1033" "{$1}"
+}
 summary 00000000-0000-0000-0000-000000000000
 summary "$(uuid_of <"$work/kelvarin.msi")"
 mv "$work/kelvarin.msi" "$output"

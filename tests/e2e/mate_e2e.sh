@@ -79,7 +79,8 @@ sends=$(awk '/SIGCONT/ {on = 1; next}
   on && / poll\(.*\], 2, ([2-9][0-9]|[1-9][0-9][0-9]+)\)/ {waited = 1; exit}
   on && /(writev|write|sendmsg)\(/ {n++}
   END {print (waited ? n + 0 : "none")}' "$work/strace.log")
-[[ $sends != none ]] || fail "no wait for a tick after SIGCONT: $(grep -A20 SIGCONT "$work/strace.log" | head -n 20)"
+[[ $sends != none ]] ||
+  fail "no wait for a tick after SIGCONT: $(grep -A20 SIGCONT "$work/strace.log" | head -n 20)"
 ((sends <= 3)) || fail "$sends sends after SIGCONT before the program waited: a burst of ticks"
 step "SIGSTOP for a second, SIGCONT: the battle goes on; $sends send(s) before the first wait"
 

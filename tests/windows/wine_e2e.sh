@@ -77,7 +77,8 @@ product=$(property "$msi" ProductCode)
 version=$(property "$msi" ProductVersion)
 # Windows writes 1.06 as 1.6.0.
 read -r major minor < <(wine "$exe" --version | sed -n 's/^Kelvarin \([0-9]*\)\.\([0-9]*\).*/\1 \2/p')
-[[ $version == "$((10#$major)).$((10#$minor)).0" ]] || fail "the installer's version $version is not the program's $major.$minor"
+[[ $version == "$((10#$major)).$((10#$minor)).0" ]] ||
+  fail "the installer's version $version is not the program's $major.$minor"
 arp="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 # msiexec ARGS, quiet; sets `status` (Windows' code modulo 256: 1603, a failure, is 67).
 msiexec() {
@@ -119,21 +120,27 @@ wine reg query "$arp\\$older" >/dev/null 2>&1 && fail "1.5.0 is still installed 
 
 cmp "$drive/windows/system32/kelvarin.scr" "$scr" || fail "no kelvarin.scr in the system folder"
 for file in kelvarin.exe README.txt LICENSE.txt; do
-  cmp "$drive/Program Files/Kelvarin/$file" "$work/older/Kelvarin/$file" || fail "no $file in Program Files\\Kelvarin"
+  cmp "$drive/Program Files/Kelvarin/$file" "$work/older/Kelvarin/$file" ||
+    fail "no $file in Program Files\\Kelvarin"
 done
 shortcut=$(find "$drive/users" "$drive/ProgramData" -path '*/Start Menu/Programs/Kelvarin.lnk')
-[[ $(wc -l <<<"$shortcut") == 1 ]] && strings -a "$shortcut" | grep -xF 'C:\Program Files\Kelvarin\kelvarin.exe' >/dev/null ||
+target='C:\Program Files\Kelvarin\kelvarin.exe'
+[[ $(wc -l <<<"$shortcut") == 1 ]] && strings -a "$shortcut" | grep -xF "$target" >/dev/null ||
   fail "no Start menu shortcut to kelvarin.exe: $shortcut"
-wine reg query 'HKLM\Software\Kelvarin' /v StartMenuShortcut >/dev/null 2>&1 || fail "no machine value for the shortcut"
+wine reg query 'HKLM\Software\Kelvarin' /v StartMenuShortcut >/dev/null 2>&1 ||
+  fail "no machine value for the shortcut"
 entry=$(wine reg query "$arp\\$product" | tr -d '\r') || fail "no entry $product in Installed apps"
 for value in "DisplayName    REG_SZ    Kelvarin" "DisplayVersion    REG_SZ    $version" \
   "Publisher    REG_SZ    The Kelvarin developers"; do
   grep -qx "    $value" <<<"$entry" || fail "Installed apps: no $value in $entry"
 done
-icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | tr -d '\r' | sed -n 's/^ *ProductIcon *REG_SZ *//p')
-cmp "$(winepath -u "$icon")" "$here/../../data/icons/kelvarin.ico" || fail "Installed apps shows no icon of ours: $icon"
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | tr -d '\r' |
+  sed -n 's/^ *ProductIcon *REG_SZ *//p')
+cmp "$(winepath -u "$icon")" "$here/../../data/icons/kelvarin.ico" ||
+  fail "Installed apps shows no icon of ours: $icon"
 wine reg query 'HKCU\Software\Kelvarin' >/dev/null 2>&1 && fail "the installer wrote the user's settings"
-step "installer: kelvarin.scr in system32, Program Files\\Kelvarin, the shortcut, Installed apps: Kelvarin $version"
+step "installer: kelvarin.scr in system32, Program Files\\Kelvarin, the shortcut," \
+  "Installed apps: Kelvarin $version"
 
 installed >"$work/installed.before"
 msiexec /i "$(winepath -w "$msi")"
