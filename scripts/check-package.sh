@@ -2,8 +2,9 @@
 # Builds the Debian package from a finished build and checks it with the ecosystem's validators:
 # the version, desktop-file-validate, appstreamcli, xmllint, man, lintian, and that the PNG icons
 # are the SVG's. Run as root with CI=true (CI's .ci/run), and when no kelvarin package is installed,
-# it also installs the package with apt-get, runs it, and purges it again, leaving the machine as
-# it was even when a step fails.
+# it also installs the package with apt-get, runs it, runs it under a real mate-screensaver
+# (tests/e2e/mate_e2e.sh, with the build's screen_probe), and purges it again, leaving the machine
+# as it was even when a step fails.
 #   scripts/check-package.sh [BUILD_DIR]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,6 +32,10 @@ id=io.github.kelvarin.Kelvarin
 echo "desktop-file-validate"
 out=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) || true
 [[ -z $out ]] || fail "desktop-file-validate: $out"
+# The screensaver daemons' entry is in a category of its own, which no menu shows: no hints.
+saver=$share/applications/screensavers/kelvarin.desktop
+out=$(desktop-file-validate --no-hints "$saver" 2>&1) || true
+[[ -z $out ]] || fail "desktop-file-validate: $out"
 
 echo "appstreamcli validate"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
@@ -48,6 +53,9 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$share/metai
   fail "the metainfo does not launch $id.desktop"
 grep -q "<release version=\"$version\"" "$share/metainfo/$id.metainfo.xml" ||
   fail "the metainfo has no release $version"
+program=$(sed -n 's/^TryExec=//p' "$saver")
+[[ -L $work/root$program && $(sed -n 's/^Exec=//p' "$saver") == "$program --root" ]] ||
+  fail "the screensaver entry does not run the package's $program --root"
 
 echo "lintian"
 # Lintian only advises against root; errors and warnings fail (docs/packaging.md).
@@ -98,6 +106,8 @@ trap restore EXIT
 apt_get install --no-install-recommends "$(realpath "$deb")"
 [[ $(/usr/games/kelvarin --version) == "Kelvarin $version" ]] || fail "/usr/games/kelvarin --version"
 [[ $(man -w kelvarin) == /usr/share/man/man6/kelvarin.6.gz ]] || fail "man -w kelvarin"
+echo "the screensaver under mate-screensaver"
+tests/e2e/mate_e2e.sh "$build/tests/e2e/screen_probe"
 dpkg --listfiles kelvarin | sort >"$work/listed"
 apt_get purge kelvarin
 left=$(comm -23 "$work/listed" "$work/paths.before" | while read -r path; do

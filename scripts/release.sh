@@ -3,6 +3,7 @@
 #   build/release-VERSION/kelvarin-VERSION.tar.gz              the source (git archive)
 #   build/release-VERSION/kelvarin_VERSION_ARCH.deb            the Debian package
 #   build/release-VERSION/kelvarin-VERSION-windows-x64.zip     the Windows programs
+#   build/release-VERSION/kelvarin-VERSION-windows-x64.msi     their installer
 #   build/release-VERSION/kelvarin-VERSION-web.zip             the web site
 #   build/release-VERSION/SHA256SUMS
 # Every artifact is built from the unpacked source archive, so what is released is what the
@@ -58,7 +59,7 @@ cp "$source"/build/release/kelvarin_"$version"_*.deb "$out/"
 
 echo "== windows"
 (cd "$source" && scripts/windows.sh)
-cp "$source/build/windows/$name-windows-x64.zip" "$out/"
+cp "$source/build/windows/$name-windows-x64".{zip,msi} "$out/"
 
 echo "== web"
 (cd "$source" && scripts/web.sh --build-only)
@@ -68,6 +69,6 @@ cp -R "$source/build/web/site" "$work/$name-web"
 find "$work/$name-web" -exec touch --date="@$SOURCE_DATE_EPOCH" {} +
 (cd "$work" && find "$name-web" -print | sort | zip -X -D -q "$out/$name-web.zip" -@)
 
-(cd "$out" && sha256sum -- *.tar.gz *.deb *.zip >SHA256SUMS)
+(cd "$out" && sha256sum -- *.tar.gz *.deb *.msi *.zip >SHA256SUMS)
 echo "== $out"
 cat "$out/SHA256SUMS"

@@ -3,10 +3,13 @@
 #   scripts/setup.sh            what building and running the program needs
 #   scripts/setup.sh --package  also what building the Debian package needs
 #   scripts/setup.sh --test     also what the tests, the fuzzer, the benchmarks and the package's
-#                               validators need, the web page's and the Windows build's included
+#                               validators need, the web page's and the Windows build's included,
+#                               and mate-screensaver with a session bus and dconf for the
+#                               package's screensaver check
 #   scripts/setup.sh --web      only what building the web page needs (scripts/web.sh)
-#   scripts/setup.sh --windows  only what cross-compiling the Windows zip needs
-#                               (scripts/windows.sh): mingw-w64 and zip, no Qt
+#   scripts/setup.sh --windows  only what cross-compiling the Windows zip and installer needs
+#                               (scripts/windows.sh): mingw-w64, zip, wixl and msitools, faketime;
+#                               no Qt
 #   scripts/setup.sh --release  what making a release needs (scripts/release.sh): the package's,
 #                               the web page's and the Windows build's
 # Only the installation runs as root (through sudo when you are not root).
@@ -19,9 +22,11 @@ program=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libx
 # emscripten compiles the web page and brings node along (npm only with --test, when missing).
 web=(cmake ninja-build emscripten)
 # The Windows build: mingw-w64's C++ compiler with POSIX threads (GCC 12) and
-# its binutils (windres), and zip for the release zip. wine64 runs the 64-bit
+# its binutils (windres), zip for the release zip, wixl and msitools for the
+# installer and faketime to fix the time wixl stamps. wine64 runs the 64-bit
 # programs in the tests without i386 packages.
-windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 zip)
+windows=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 zip wixl msitools
+         faketime)
 
 case "$mode" in
   --web) packages=("${web[@]}") ;;
@@ -42,7 +47,8 @@ if [[ $mode == --test ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
-             "${web[@]}" chromium "${windows[@]}" wine wine64)
+             "${web[@]}" chromium "${windows[@]}" wine wine64
+             mate-screensaver dbus dconf-gsettings-backend libglib2.0-bin)
   # node may be Debian's or one installed otherwise, with its own npm.
   if ! command -v node >/dev/null; then
     packages+=(nodejs)

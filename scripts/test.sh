@@ -33,7 +33,8 @@ echo "== windows"
 scripts/windows.sh
 cmake --build --preset windows --target preview_parent
 tests/windows/wine_e2e.sh build/windows/kelvarin.exe build/windows/tests/windows/preview_parent.exe \
-  build/release/tests/e2e/screen_probe build/release/kelvarin-script
+  build/release/tests/e2e/screen_probe build/release/kelvarin-script \
+  "build/windows/kelvarin-$(sed -n 's/^project(kelvarin VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)-windows-x64.msi"
 
 echo "== package"
 scripts/check-package.sh build/release

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing (mingw-w64, zip), cross-compiles the Windows
-# programs with the `windows` preset and makes the release zip:
+# Installs what is missing (mingw-w64, zip, wixl), cross-compiles the Windows
+# programs with the `windows` preset and makes the release zip and installer:
 #   build/windows/kelvarin-VERSION-windows-x64.zip
 # with kelvarin.exe, kelvarin.scr (the same program as a screensaver),
-# README.txt and LICENSE.txt. The zip's bytes depend on nothing but the
-# sources and the toolchain: members sorted, no extra attributes, fixed
-# modes and times (the release date), times read in UTC.
+# README.txt and LICENSE.txt, and
+#   build/windows/kelvarin-VERSION-windows-x64.msi
+# which installs the same files (scripts/make-msi.sh). The zip's bytes depend
+# on nothing but the sources and the toolchain: members sorted, no extra
+# attributes, fixed modes and times (the release date), times read in UTC;
+# the installer's likewise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,5 +37,13 @@ TZ=UTC touch -d "$released 00:00:00" "${members[@]/#/$stage/}"
 zip_file="kelvarin-$version-windows-x64.zip"
 rm -f "$build/$zip_file"
 (cd "$stage" && TZ=UTC zip -q -X -9 "../$zip_file" "${members[@]}")
-echo "$build/$zip_file: $(stat -c %s "$build/$zip_file") bytes;" \
-  "kelvarin.exe: $(stat -c %s "$build/kelvarin.exe") bytes"
+
+# The installer's version is the programs' version resource's: 1.06 is 1.6.0.
+major=$(sed -n 's/^CMAKE_PROJECT_VERSION_MAJOR:STATIC=//p' "$build/CMakeCache.txt")
+minor=$(sed -n 's/^CMAKE_PROJECT_VERSION_MINOR:STATIC=//p' "$build/CMakeCache.txt")
+msi_file="kelvarin-$version-windows-x64.msi"
+scripts/make-msi.sh "$stage" "$((10#$major)).$((10#$minor)).0" "$build/$msi_file"
+
+for file in "$zip_file" "$msi_file" kelvarin.exe; do
+  echo "$build/$file: $(stat -c %s "$build/$file") bytes"
+done

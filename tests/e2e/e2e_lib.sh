@@ -26,6 +26,21 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
+# Under `set -e` a command that fails outside a condition ends the script with
+# its own status and, often, nothing said: name it, where it was and the calls
+# that led there. Only the script's own shell speaks (a command substitution
+# that fails is named by the command that used it).
+failed_command() {
+  local status=$1 command=$2 i where
+  ((BASH_SUBSHELL == 0)) || return 0
+  where="${BASH_SOURCE[1]##*/}:${BASH_LINENO[0]}"
+  for ((i = 2; i < ${#FUNCNAME[@]}; i++)); do
+    where+=" in ${FUNCNAME[i - 1]}, called from ${BASH_SOURCE[i]##*/}:${BASH_LINENO[i - 1]}"
+  done
+  echo "FAIL: \`$command\` ended with status $status at $where" >&2
+}
+set -E
+trap 'failed_command $? "$BASH_COMMAND"' ERR
 calc() { awk "BEGIN { printf \"%.6f\\n\", $* }"; }
 step() { printf '%6.2f s  %s\n' "$(calc "$(date +%s.%N) - $started")" "$*"; }
 
@@ -120,12 +135,20 @@ stats_printed() {
     fail "--stats did not print its three lines: $(cat "$1")"
 }
 
+# Sets `named` to the first visible window whose name matches the pattern NAME
+# exactly; fails when there is none. Debian 12's xdotool gives up with status 1
+# and prints nothing when any window goes away while it searches (a BadWindow
+# error, as Wine makes and ends windows of its own), so a failure only means
+# "not this time": poll it, and use `named` from the call that found it.
+visible_named() {
+  named=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || named=""
+  [[ -n $named ]]
+}
+
 # Waits for the program's visible window and sets `win` to it.
-find_window() { xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null | head -n 1; }
-window_up() { [[ -n "$(find_window)" ]]; }
 wait_for_window() {
-  poll 20 window_up || fail "no visible window captioned \"Kelvarin 1.06\""
-  win=$(find_window)
+  poll 20 visible_named 'Kelvarin 1\.06' || fail "no visible window captioned \"Kelvarin 1.06\""
+  win=$named
 }
 
 # The client area of `win`: absolute position and size.

@@ -44,6 +44,7 @@ echo "two releases in $(($(date +%s) - start)) s"
 version=$(sed -n 's/^project(kelvarin VERSION \([0-9][0-9.]*\) .*/\1/p' "$top/CMakeLists.txt")
 arch=$(dpkg --print-architecture)
 expected="kelvarin-$version-web.zip
+kelvarin-$version-windows-x64.msi
 kelvarin-$version-windows-x64.zip
 kelvarin-$version.tar.gz
 kelvarin_${version}_$arch.deb"

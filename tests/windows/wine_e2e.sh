@@ -3,6 +3,11 @@
 # with openbox, in a fresh Wine prefix made for the run under the build folder:
 #   - the script runner prints byte for byte what the native one prints
 #     (tests/cross/same_output.sh, with its three long battles);
+#   - the installer, over an older version of itself: the programs, the
+#     shortcut and the Installed-apps entry; the same package again changes
+#     nothing, an older one is refused; the programs below run from where it
+#     put them (kelvarin.scr from the system folder); uninstalling leaves no
+#     file or machine setting behind, and the user's settings alone;
 #   - the window: its caption and client size, the sunken surface, a click
 #     drops a fleet near the pointer, Escape ends it with status 0, --stats;
 #   - kelvarin.scr /s covers the screen with the battle (time to the first
@@ -15,24 +20,30 @@
 # Wine 8 does not show what a process draws into a child of another
 # process's window, so the preview's pixels are not looked at; and it keeps
 # every window's pixels itself, so a window uncovered is not painted again
-# by the program there, which this test therefore does not check.
-#   wine_e2e.sh KELVARIN_EXE PREVIEW_PARENT_EXE SCREEN_PROBE NATIVE_KELVARIN_SCRIPT
+# by the program there, which this test therefore does not check. Wine's
+# Windows Installer puts a per-machine Start menu shortcut in the user's
+# Start menu (Windows puts it in the one of all users), so the shortcut is
+# looked for in either.
+#   wine_e2e.sh KELVARIN_EXE PREVIEW_PARENT_EXE SCREEN_PROBE NATIVE_KELVARIN_SCRIPT KELVARIN_MSI
 set -euo pipefail
 
 exe=$(realpath "$1")
 preview_parent=$(realpath "$2")
 probe=$(realpath "$3")
 native=$(realpath "$4")
+msi=$(realpath "$5")
 scr="${exe%.exe}.scr"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/e2e_lib.sh"
-need wine wineboot wineserver Xvfb openbox xdotool import xdpyinfo xprop xwininfo
+need wine wineboot wineserver Xvfb openbox xdotool import xdpyinfo xprop xwininfo msiinfo \
+  msiextract wixl faketime
 [[ -x "$scr" ]] || fail "no $scr beside $exe"
 
 # The prefix, under the build folder; removed at the end with the rest.
 export WINEPREFIX
 WINEPREFIX="$(dirname "$exe")/wine-e2e-prefix"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win64
+# No Gecko or Mono, and no menu entries of the host for the shortcuts.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d" WINEARCH=win64
 wine_done() {
   wineserver -k 2>/dev/null || true
   rm -rf "$WINEPREFIX"
@@ -58,6 +69,92 @@ wineserver -p 600
   fail "the runner under Wine prints otherwise: $(grep -A12 DIFFERENT "$work/same.log" | head -n 40)"
 step "runner: $(tail -n 1 "$work/same.log")"
 
+# --- the installer --------------------------------------------------------------
+
+drive=$WINEPREFIX/drive_c
+property() { msiinfo export "$1" Property | sed -n "s/^$2\t\([^\r]*\).*/\1/p"; }
+product=$(property "$msi" ProductCode)
+version=$(property "$msi" ProductVersion)
+# Windows writes 1.06 as 1.6.0.
+read -r major minor < <(wine "$exe" --version | sed -n 's/^Kelvarin \([0-9]*\)\.\([0-9]*\).*/\1 \2/p')
+[[ $version == "$((10#$major)).$((10#$minor)).0" ]] ||
+  fail "the installer's version $version is not the program's $major.$minor"
+arp="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+# msiexec ARGS, quiet; sets `status` (Windows' code modulo 256: 1603, a failure, is 67).
+msiexec() {
+  status=0
+  wine msiexec "$@" /qn >/dev/null 2>&1 || status=$?
+}
+# Every file and folder of the drive (but Windows Installer's own folder,
+# which Windows always has), and every value the machine's registry holds for
+# Windows Installer's products and for Kelvarin.
+machine() {
+  find "$drive" ! -path "$drive/windows/Installer" -printf '%P\n' | sort
+  for key in 'HKLM\Software\Kelvarin' 'HKLM\Software\Classes\Installer' "$arp" \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Installer'; do
+    { wine reg query "$key" /s 2>/dev/null || true; } | tr -d '\r' | grep '^    ' || true
+  done
+}
+# The installed files and their contents, the machine's values and the entry
+# in Installed apps. (Wine writes the shortcut again, with the same bytes.)
+installed() {
+  find "$drive" -ipath '*kelvarin*' -type f -print0 | sort -z | xargs -0 sha256sum
+  wine reg query 'HKLM\Software\Kelvarin' 2>&1 | tr -d '\r'
+  wine reg query "$arp\\$product" 2>&1 | tr -d '\r'
+}
+machine >"$work/machine.before"
+
+# An older version of the same files, made as the release's is.
+mkdir "$work/older"
+msiextract -C "$work/older" "$msi" >/dev/null
+mv "$work/older/kelvarin.scr" "$work/older/Kelvarin/"
+"$here/../../scripts/make-msi.sh" "$work/older/Kelvarin" 1.5.0 "$work/older.msi"
+older=$(property "$work/older.msi" ProductCode)
+msiexec /i "$(winepath -w "$work/older.msi")"
+((status == 0)) || fail "installing version 1.5.0: status $status"
+began=$(date +%s.%N)
+msiexec /i "$(winepath -w "$msi")"
+((status == 0)) || fail "installing $msi: status $status"
+step "installer: installed over 1.5.0 in $(calc "$(date +%s.%N) - $began") s"
+wine reg query "$arp\\$older" >/dev/null 2>&1 && fail "1.5.0 is still installed beside $version"
+
+cmp "$drive/windows/system32/kelvarin.scr" "$scr" || fail "no kelvarin.scr in the system folder"
+for file in kelvarin.exe README.txt LICENSE.txt; do
+  cmp "$drive/Program Files/Kelvarin/$file" "$work/older/Kelvarin/$file" ||
+    fail "no $file in Program Files\\Kelvarin"
+done
+shortcut=$(find "$drive/users" "$drive/ProgramData" -path '*/Start Menu/Programs/Kelvarin.lnk')
+target='C:\Program Files\Kelvarin\kelvarin.exe'
+[[ $(wc -l <<<"$shortcut") == 1 ]] && strings -a "$shortcut" | grep -xF "$target" >/dev/null ||
+  fail "no Start menu shortcut to kelvarin.exe: $shortcut"
+wine reg query 'HKLM\Software\Kelvarin' /v StartMenuShortcut >/dev/null 2>&1 ||
+  fail "no machine value for the shortcut"
+entry=$(wine reg query "$arp\\$product" | tr -d '\r') || fail "no entry $product in Installed apps"
+for value in "DisplayName    REG_SZ    Kelvarin" "DisplayVersion    REG_SZ    $version" \
+  "Publisher    REG_SZ    The Kelvarin developers"; do
+  grep -qx "    $value" <<<"$entry" || fail "Installed apps: no $value in $entry"
+done
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | tr -d '\r' |
+  sed -n 's/^ *ProductIcon *REG_SZ *//p')
+cmp "$(winepath -u "$icon")" "$here/../../data/icons/kelvarin.ico" ||
+  fail "Installed apps shows no icon of ours: $icon"
+wine reg query 'HKCU\Software\Kelvarin' >/dev/null 2>&1 && fail "the installer wrote the user's settings"
+step "installer: kelvarin.scr in system32, Program Files\\Kelvarin, the shortcut," \
+  "Installed apps: Kelvarin $version"
+
+installed >"$work/installed.before"
+msiexec /i "$(winepath -w "$msi")"
+((status == 0)) || fail "the same package again: status $status"
+installed | diff "$work/installed.before" - || fail "the same package again changed the installation"
+msiexec /i "$(winepath -w "$work/older.msi")"
+((status == 1603 % 256)) || fail "1.5.0 over $version: status $status, not 1603's"
+installed | diff "$work/installed.before" - || fail "1.5.0, refused, changed the installation"
+step "installer: the same package again changes nothing; an older one is refused"
+
+# The programs as installed, from here on.
+exe='C:\Program Files\Kelvarin\kelvarin.exe'
+scr='C:\windows\system32\kelvarin.scr'
+
 # --- helpers ------------------------------------------------------------------
 
 drawn() { echo $(($(count team) + $(count grey) + $(count particle))); }
@@ -67,15 +164,12 @@ start() {
   kpid=$!
   pids+=("$kpid")
 }
-# The visible window captioned exactly TEXT, if any.
-captioned() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-has_caption() { [[ -n "$(captioned "$1")" ]]; }
 # Waits for a message box captioned "Kelvarin 1.06", presses Enter in it and
 # expects the program to end with STATUS.
 answer_box() {
   local status_wanted=$1 what=$2 box
-  poll 20 has_caption 'Kelvarin 1\.06' || fail "$what: no message box"
-  box=$(captioned 'Kelvarin 1\.06')
+  poll 20 visible_named 'Kelvarin 1\.06' || fail "$what: no message box"
+  box=$named
   # Real key presses, into the box once it has the focus.
   poll 10 xdotool windowactivate --sync "$box" 2>/dev/null || fail "$what: cannot focus its box"
   xdotool key Return
@@ -86,8 +180,8 @@ answer_box() {
 # --- the window ---------------------------------------------------------------
 
 start "$exe" --stats
-poll 30 has_caption 'Kelvarin 1\.06' || fail "no window captioned \"Kelvarin 1.06\""
-win=$(captioned 'Kelvarin 1\.06')
+poll 30 visible_named 'Kelvarin 1\.06' || fail "no window captioned \"Kelvarin 1.06\""
+win=$named
 read -r cx cy cw ch < <(client)
 [[ "$cw $ch" == "713 597" ]] || fail "client area ${cw}x$ch, not 713x597"
 screenshot
@@ -160,8 +254,8 @@ parent_pid=$!
 pids+=("$parent_pid")
 poll 20 test -s "$work/preview/hwnd" || fail "preview_parent gave no handle"
 hwnd=$(tr -d '\r\n' <"$work/preview/hwnd")
-poll 20 has_caption 'Preview parent' || fail "no preview parent window"
-win=$(captioned 'Preview parent')
+poll 20 visible_named 'Preview parent' || fail "no preview parent window"
+win=$named
 read -r px py pw ph < <(client)
 start "$scr" /p "$hwnd"
 child_is() { [[ "$(cat "$work/preview/child" 2>/dev/null)" == "$1" ]]; }
@@ -207,5 +301,16 @@ wine "$exe" --bogus >"$work/stdout" 2>"$work/stderr" || status=$?
 grep -q '^Usage: kelvarin' "$work/stderr" || fail "kelvarin.exe --bogus: no usage on standard error"
 [[ ! -s "$work/stdout" ]] || fail "kelvarin.exe --bogus printed on standard output"
 step "bad arguments: one message box (standard error for kelvarin.exe), status 2"
+
+# --- removal ----------------------------------------------------------------------
+
+wine reg add 'HKCU\Software\Kelvarin' /v Screens /t REG_DWORD /d 1 /f >/dev/null 2>&1
+began=$(date +%s.%N)
+msiexec /x "$(winepath -w "$msi")"
+((status == 0)) || fail "uninstalling: status $status"
+machine | diff "$work/machine.before" - || fail "uninstalling left these behind"
+wine reg query 'HKCU\Software\Kelvarin' /v Screens 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
+  fail "uninstalling took the user's setting"
+step "installer: uninstalled in $(calc "$(date +%s.%N) - $began") s, nothing left, the user's setting kept"
 
 echo "wine_e2e: all passed"
