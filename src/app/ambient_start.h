@@ -39,4 +39,12 @@ inline void StartAmbient(BattleState& state, BuiltinRandom& random, std::uint64_
   StartEarlyFirstBattle(state);
 }
 
+// The seed of screen `screen` (0, 1, ...) when several screens start their
+// battles together from `first`: the first screen's is `first` itself, so
+// that one screen shows what a lone battle would, and each other screen's
+// is the next number, so that no two screens show the same battle.
+inline std::uint64_t ScreenSeed(std::uint64_t first, int screen) {
+  return first + static_cast<std::uint64_t>(screen);
+}
+
 }  // namespace kelvarin

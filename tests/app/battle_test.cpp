@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "app/ambient_start.h"
 #include "battle_summary.h"
 #include "sim/input.h"
 
@@ -116,6 +117,32 @@ TEST(BattleTest, LentPixelsTakeTheSamePicture) {
   EXPECT_EQ(memory, Pixels(own.surface()));
   EXPECT_EQ(screenCopy, memory);
   EXPECT_EQ(lent.surface().pixels().bits, nullptr);  // taken back after each tick
+}
+
+// Screens started together: the first shows the lone battle of the time of
+// day, and no two show the same battle.
+TEST(BattleTest, ScreensStartedTogetherEachShowTheirOwnBattle) {
+  constexpr double kTimeOfDay = 45296.125;
+  const std::uint64_t first = BuiltinRandom::SeedForTimeOfDay(kTimeOfDay);
+  TestScreen screen;
+  const auto fingerprintAfter = [&screen](Battle& battle) {
+    battle.Resize(64, 48);
+    for (int tick = 0; tick < 30; ++tick) battle.Tick(screen);
+    EXPECT_GT(testing::LiveShips(battle.state()), 0);
+    return testing::Fingerprint(battle.state());
+  };
+  Battle lone(Battle::Pixels::Own);
+  lone.StartAmbient(kTimeOfDay);
+  std::vector<std::uint64_t> seen;
+  for (int i = 0; i < 4; ++i) {
+    Battle battle(Battle::Pixels::Own);
+    battle.StartAmbientFromSeed(ScreenSeed(first, i));
+    seen.push_back(fingerprintAfter(battle));
+  }
+  EXPECT_EQ(seen[0], fingerprintAfter(lone));
+  for (std::size_t a = 0; a < seen.size(); ++a) {
+    for (std::size_t b = a + 1; b < seen.size(); ++b) EXPECT_NE(seen[a], seen[b]);
+  }
 }
 
 }  // namespace
