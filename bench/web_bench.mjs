@@ -2,9 +2,10 @@
 // http.server on 127.0.0.1 as scripts/web.sh serves it (run it through
 // bench/web.sh):
 //   transfer_kb      the files the page loads, gzipped (-9) as a host would send them;
-//                    site_kb the whole site
+//                    site_kb the whole site, which its service worker fetches on the
+//                    first visit
 //   first_battle_ms  navigation start to the first frame that shows the first battle,
-//                    median of RUNS fresh loads (cache off)
+//                    median of RUNS fresh loads (cache and service worker off)
 //   cpu_pct          the browser's processes, all of them, per cent of one core over
 //                    MEASURE_SECONDS of a full battle (12 fleets of the left button on a
 //                    4 x 3 grid, as bench/window.sh drops them; measured from 2 s after the
@@ -35,7 +36,7 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.l
 
 // --- transfer size ---------------------------------------------------------
 const gzipped = (name) => zlib.gzipSync(fs.readFileSync(path.join(site, name)), { level: 9 }).length;
-const loaded = ['index.html', 'kelvarin.js', 'page.js', 'icon.png'];
+const loaded = ['index.html', 'kelvarin.js', 'page.js', 'icon.png', 'worker.js'];
 const transfer = loaded.reduce((sum, name) => sum + gzipped(name), 0);
 const whole = fs.readdirSync(site).reduce((sum, name) => sum + gzipped(name), 0);
 console.log(`transfer_kb ${(transfer / 1024).toFixed(1)} (${loaded.map((n) => `${n} ${(gzipped(n) / 1024).toFixed(1)}`).join(', ')}) site_kb ${(whole / 1024).toFixed(1)}`);
@@ -110,6 +111,7 @@ const firstBattle = [];
 for (let run = 0; run < runs; run++) {
   const page = await browser.newPage();
   await page.setCacheEnabled(false);
+  await page.setBypassServiceWorker(true);
   await page.setViewport({ width: 800, height: 600, deviceScaleFactor: 1 });
   await page.evaluateOnNewDocument(() => {
     const look = () => {

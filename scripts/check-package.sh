@@ -63,7 +63,7 @@ lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privilege
 
 echo "the PNG icons are the SVG's"
 scripts/make-icons.sh "$work"
-for size in 48 128 256; do
+for size in 48 128 192 256 512; do
   differing=$(compare -metric AE "data/icons/$id-$size.png" "$work/$id-$size.png" null: 2>&1) || true
   [[ $differing == 0 ]] || fail "data/icons/$id-$size.png is out of date: run scripts/make-icons.sh"
 done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders the PNG icons from the one drawn icon, data/icons/io.github.kelvarin.Kelvarin.svg, with
-# rsvg-convert (Debian package librsvg2-bin), and the Windows programs' icon, kelvarin.ico: PNG
-# images of 16, 32, 48 and 256 pixels in one file. Run it after editing the SVG and commit the
+# rsvg-convert (Debian package librsvg2-bin): those of the desktop (48, 128, 256 pixels) and of the
+# web page's manifest (192, 512), and the Windows programs' icon, kelvarin.ico: PNG images of 16,
+# 32, 48 and 256 pixels in one file. Run it after editing the SVG and commit the
 # PNGs and the icon.
 #   scripts/make-icons.sh [DIR]   writes them into DIR (default data/icons)
 set -euo pipefail
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 id=io.github.kelvarin.Kelvarin
 out=${1:-data/icons}
-for size in 48 128 256; do
+for size in 48 128 192 256 512; do
   rsvg-convert --width "$size" --height "$size" "data/icons/$id.svg" --output "$out/$id-$size.png"
 done
 

@@ -1,6 +1,8 @@
 // The web page in a real browser (Debian's Chromium, headless, through
-// puppeteer-core): one browser for every check, the site served by this
-// script on 127.0.0.1, the pictures compared with the native program's.
+// puppeteer-core): one browser with a fresh profile for every check, the site
+// served by this script on 127.0.0.1, the pictures compared with the native
+// program's. From the first page on, the site's service worker answers the
+// later pages, as it does a returning visitor's; the last check stops the server.
 //
 //   node tests/web/page_test.mjs SITE_DIR KELVARIN
 //
@@ -89,7 +91,9 @@ function decodePng(bytes) {
 
 // --- the server and the browser ------------------------------------------
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png', '.txt': 'text/plain' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.png': 'image/png', '.txt': 'text/plain',
+  '.webmanifest': 'application/manifest+json' };
+let newVersion = false;  // serves the service worker with another cache name, as a new site would
 const server = http.createServer((request, response) => {
   const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
   const file = path.join(site, name.endsWith('/') ? name + 'index.html' : name);
@@ -98,7 +102,8 @@ const server = http.createServer((request, response) => {
     return;
   }
   response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
-  response.end(fs.readFileSync(file));
+  const body = fs.readFileSync(file);
+  response.end(newVersion && name === '/worker.js' ? body.toString().replace(/(const kCache = .*)`/, '$1-new`') : body);
 });
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 const origin = `http://127.0.0.1:${server.address().port}`;
@@ -377,6 +382,38 @@ await check('from file:// the page works and fetches nothing from anywhere', asy
   const foreign = requests.filter((url) =>
     !url.startsWith(`${origin}/`) && !url.startsWith(`file://${site}/`) && !url.startsWith('data:'));
   expect(foreign.length === 0, `requests elsewhere: ${foreign.slice(0, 3).join(' ')}`);
+});
+
+await check('installable; a new version replaces the cache; with the server stopped the page still loads', async () => {
+  const page = await open('?seed=315&ticks=400');
+  const { installabilityErrors } = await (await page.createCDPSession()).send('Page.getInstallabilityErrors');
+  expect(installabilityErrors.length === 0, `not installable: ${JSON.stringify(installabilityErrors)}`);
+  await page.waitForFunction(() => navigator.serviceWorker.controller !== null).catch(() => {
+    throw new Error('no service worker controls the page');
+  });
+  const [old] = await page.evaluate(() => caches.keys());
+  newVersion = true;
+  const caches = await page.evaluate(async (old) => {
+    await (await navigator.serviceWorker.getRegistration()).update();
+    for (let wait = 0; wait < 200 && (await caches.keys()).includes(old); wait++) {
+      await new Promise((done) => setTimeout(done, 50));
+    }
+    return caches.keys();
+  }, old);
+  expect(caches.length === 1 && caches[0] === `${old}-new`, `caches ${caches.join(', ')} after ${old}`);
+
+  server.close();
+  server.closeAllConnections();
+  const responses = [];
+  page.on('response', (response) => responses.push(response));
+  const reloaded = await page.reload();
+  expect(reloaded !== null && reloaded.ok(), 'the page did not load without the server');
+  await page.waitForFunction(() => window.kelvarin && kelvarin.state() !== null);
+  samePicture(await canvasPixels(page), nativePicture(800, 600, 315, 400));
+  const fetched = responses.filter((response) => !response.fromServiceWorker() && !response.url().startsWith('data:'));
+  expect(responses.length >= 3 && fetched.length === 0, `not from the worker: ${fetched.map((r) => r.url()).join(' ')}`);
+  expect(page.errors.length === 0, page.errors.join('; '));
+  await page.close();
 });
 
 await browser.close();

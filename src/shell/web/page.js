@@ -1,5 +1,6 @@
 // The page around the battle (web_battle.cpp): the canvas at device pixels,
-// the 40 ms clock, the input, and the query string's seed= and ticks=.
+// the 40 ms clock, the input, the query string's seed= and ticks=, and the
+// service worker's registration.
 'use strict';
 
 (function () {
@@ -247,5 +248,12 @@
   Kelvarin().then((module) => {
     kv = module;
     start();
+  });
+
+  // The service worker (worker.js) keeps the site for the next visits, with
+  // or without a network. Opened from disk there is none, and over plain
+  // HTTP from another host none is offered: the page works all the same.
+  window.addEventListener('load', () => {
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('worker.js').catch(() => {});
   });
 })();
