@@ -5,7 +5,7 @@
 # openbox and --root on the root window itself, checked with screenshots
 # sorted by screen_probe; and hosted_pixels, which compares the host's pixels
 # with the picture exactly, with MIT-SHM and (on a server without it) through
-# the socket.
+# the socket. Then, on a screen of two monitors, --fullscreen and --root.
 #   screensaver_e2e.sh KELVARIN SCREEN_PROBE HOST_WINDOW HOSTED_PIXELS
 set -euo pipefail
 
@@ -14,9 +14,10 @@ probe=$2
 host_window=$3
 hosted_pixels=$4
 source "$(dirname "$0")/e2e_lib.sh"
-need Xvfb openbox xdotool import xdpyinfo xprop
+need Xvfb openbox xdotool import xdpyinfo xprop xrandr
 
-start_xvfb -screen 0 640x480x24 -wr
+screen_w=640 screen_h=480
+start_xvfb -screen 0 ${screen_w}x${screen_h}x24 -wr
 step "Xvfb on $DISPLAY, white root"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY XSCREENSAVER_WINDOW XAUTHORITY
 private_home
@@ -31,7 +32,8 @@ battle_in() {
 # Nothing of the battle, not even its black, outside the rectangle X Y W H.
 untouched_outside() {
   local x=$1 y=$2 w=$3 h=$4 total=0
-  for strip in "0 0 640 $y" "0 $((y + h)) 640 480" "0 $y $x $h" "$((x + w)) $y 640 $h"; do
+  for strip in "0 0 $screen_w $y" "0 $((y + h)) $screen_w $screen_h" "0 $y $x $h" \
+    "$((x + w)) $y $screen_w $h"; do
     # shellcheck disable=SC2086
     measure $strip || return 1
     total=$((total + $(count black) + $(drawn)))
@@ -133,4 +135,51 @@ poll 10 battle_in 0 0 640 480 || fail "no battle on the root window: $counts"
 kill -HUP "$kpid"
 ends_cleanly 2 "$kpid" SIGHUP
 step "--root: the battle on the root window; SIGHUP: status 0"
+
+# --- two monitors: full screen on the pointer's, --root a battle in each ------
+
+# One screen, two RandR monitors side by side: A 1280x1024 at 0,0 and B
+# 1024x768 at 1280,0, which leaves a strip of 1024x256 below B that no
+# monitor shows. Rectangles are read straight from the screen, which is
+# quicker than a screenshot of it.
+screen_w=2304 screen_h=1024
+start_xvfb -screen 0 ${screen_w}x${screen_h}x24 -wr
+set_monitor() { xrandr --setmonitor "$@" >/dev/null; }
+set_monitor A 1280/338x1024/270+0+0 screen
+set_monitor B 1024/270x768/203+1280+0 none
+start_openbox
+step "Xvfb on $DISPLAY: monitors A and B, openbox"
+
+grab() { counts=$("$probe" screen "$@") && [[ -n "$counts" ]]; }
+# A battle fills the rectangle X Y W H of the screen.
+battle_at() { grab "$@" && (($(count foreign) == 0 && $(count team) > 0)); }
+# Only black in the screen's right 1024 columns below row Y.
+black_below() { grab 1280 "$1" 1024 $((screen_h - $1)) && (($(count black) == 1024 * (screen_h - $1))); }
+
+xdotool mousemove 1500 300
+start --fullscreen
+poll 10 battle_at 1280 0 1024 768 || fail "full screen does not cover monitor B: $counts"
+screenshot
+untouched_outside 1280 0 1024 768 || fail "full screen reaches beyond monitor B: $counts"
+kill -TERM "$kpid"
+ends_cleanly 2 "$kpid" SIGTERM
+step "--fullscreen with the pointer on B: the battle covers exactly B"
+
+# A battle in A and one in B, B being H rows high, and only black below B.
+each_monitor() { battle_at 0 0 1280 1024 && battle_at 1280 0 1024 "$1" && black_below "$1"; }
+start --root
+poll 10 each_monitor 768 || fail "no battle in each monitor of --root: $counts"
+looks=0
+deadline=$(calc "$(date +%s.%N) + 3")
+while awk -v now="$(date +%s.%N)" -v end="$deadline" 'BEGIN { exit !(now < end) }'; do
+  black_below 768 || fail "--root drew where no monitor is: $counts"
+  looks=$((looks + 1))
+done
+step "--root: a battle in each monitor; for 3 s ($looks looks) only black below B"
+xrandr --delmonitor B >/dev/null
+set_monitor B 1024/270x512/135+1280+0 none
+poll 10 each_monitor 512 || fail "--root did not follow B to 1024x512: $counts"
+kill -TERM "$kpid"
+ends_cleanly 2 "$kpid" SIGTERM
+step "B made 1024x512: its battle follows, black below it; SIGTERM: status 0"
 echo "PASS"
