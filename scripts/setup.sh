@@ -16,9 +16,10 @@
 set -euo pipefail
 mode=${1:-}
 
-# libx11-dev and libxext-dev build the screensaver modes; qt6-wayland lets the
-# window run natively under a Wayland compositor.
-program=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev qt6-wayland)
+# libx11-dev, libxext-dev and libxrandr-dev (the monitors) build the screensaver
+# modes; qt6-wayland lets the window run natively under a Wayland compositor.
+program=(cmake ninja-build g++ qt6-base-dev libgl-dev libgif-dev libx11-dev libxext-dev
+         libxrandr-dev qt6-wayland)
 # emscripten compiles the web page and brings node along (npm only with --test, when missing).
 web=(cmake ninja-build emscripten)
 # The Windows build: mingw-w64's C++ compiler with POSIX threads (GCC 12) and
@@ -45,7 +46,7 @@ if [[ $mode == --release ]]; then
 fi
 if [[ $mode == --test ]]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
+             xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
              "${web[@]}" chromium "${windows[@]}" wine wine64
              mate-screensaver dbus dconf-gsettings-backend libglib2.0-bin)

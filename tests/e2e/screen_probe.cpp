@@ -109,9 +109,11 @@ int main(int argc, char* argv[]) {
   if (std::strcmp(argv[1], "screen") == 0) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    image = QGuiApplication::primaryScreen()
-                ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
-                .toImage();
+    // Qt takes the position from the screen's own corner, which on a display
+    // of several monitors need not be the root window's.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPoint at = area.topLeft() - screen->geometry().topLeft();
+    image = screen->grabWindow(0, at.x(), at.y(), area.width(), area.height()).toImage();
     origin = area.topLeft();
     area.moveTo(0, 0);
   } else if (!image.load(QString::fromLocal8Bit(argv[1]))) {

@@ -1,6 +1,8 @@
 #include "shell/qt/run_window.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QSocketNotifier>
 #include <iostream>
 #include <string_view>
@@ -11,6 +13,26 @@
 #include "shell/qt/platform_start.h"
 
 namespace kelvarin {
+
+namespace {
+
+// On X11, full screen is the monitor under the pointer, as a game that fills
+// the screen does: the window is placed on it before it is shown, and the
+// window manager fills the monitor the window is on. Elsewhere (Wayland,
+// where a client cannot read the pointer) the platform chooses.
+void PlaceOnPointerScreen(QWidget& window) {
+  if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    return;
+  }
+  QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+  if (screen == nullptr) {
+    return;
+  }
+  window.setScreen(screen);
+  window.move(screen->geometry().topLeft());
+}
+
+}  // namespace
 
 void QuitOnCaughtSignals(QCoreApplication& app) {
   if (QuitSignalPipe() < 0) {
@@ -41,6 +63,7 @@ std::optional<int> RunWindow(std::vector<char*> qtArguments, bool fullscreen, bo
   if (fullscreen) {
     frm.UseWholeWindow();
     frm.battle().StartAmbient(SecondsSinceMidnight());
+    PlaceOnPointerScreen(frm);
     frm.showFullScreen();
   } else {
     frm.show();

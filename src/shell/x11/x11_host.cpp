@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
+#include <X11/extensions/Xrandr.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
@@ -311,6 +312,35 @@ void X11Host::Completed(const XEvent& event) {
   }
 }
 
+std::vector<raster::PixelRect> X11Host::Monitors() {
+  std::vector<raster::PixelRect> monitors;
+  if (window_ != DefaultRootWindow(display_)) {
+    return monitors;
+  }
+  if (randrEvents_ < 0) {
+    int events = 0;
+    int errors = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XRRQueryExtension(display_, &events, &errors) ||
+        !XRRQueryVersion(display_, &major, &minor) || major * 100 + minor < 105) {
+      return monitors;
+    }
+    randrEvents_ = events;
+    XRRSelectInput(display_, window_,
+                   RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+  }
+  int count = 0;
+  XRRMonitorInfo* info = XRRGetMonitors(display_, window_, True, &count);
+  for (int i = 0; i < count; ++i) {
+    monitors.push_back({info[i].x, info[i].y, info[i].width, info[i].height});
+  }
+  if (info != nullptr) {
+    XRRFreeMonitors(info);
+  }
+  return monitors;
+}
+
 X11Host::News X11Host::Read() {
   News news;
   while (XPending(display_) > 0) {
@@ -320,11 +350,21 @@ X11Host::News X11Host::Read() {
       Completed(event);
       continue;
     }
+    if (randrEvents_ >= 0 && (event.type == randrEvents_ + RRScreenChangeNotify ||
+                              event.type == randrEvents_ + RRNotify)) {
+      XRRUpdateConfiguration(&event);
+      news.monitors = true;
+      continue;
+    }
     if (event.xany.window != window_) {
       continue;
     }
     switch (event.type) {
       case ConfigureNotify:
+        // The server says so on the root when monitors are set by hand.
+        if (randrEvents_ >= 0) {
+          news.monitors = true;
+        }
         if (event.xconfigure.width != width_ || event.xconfigure.height != height_) {
           width_ = event.xconfigure.width;
           height_ = event.xconfigure.height;

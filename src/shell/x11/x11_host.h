@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "picture/raster.h"
 
@@ -55,10 +56,17 @@ class X11Host {
   // clipped to it.
   void Send(std::span<const raster::PixelRect> rects);
 
+  // The monitors that show the host, as rectangles of it in the server's
+  // order, when the host is the root window and the server lists its
+  // monitors (RandR 1.5); from the first call on, Read() tells when they may
+  // have changed. Empty otherwise.
+  std::vector<raster::PixelRect> Monitors();
+
   // What the server has said about the host since the last call.
   struct News {
     bool resized = false;       // width() and height() have changed; a new picture
     bool gone = false;          // the host has been destroyed
+    bool monitors = false;      // the monitors may have changed (see Monitors)
     raster::PixelRect exposed;  // an area to be shown again, in host pixels
   };
   // Sends what is pending and handles every event the server has sent.
@@ -86,6 +94,8 @@ class X11Host {
   int height_ = 0;
   // The event type of a finished shared put; -1 when pictures are not shared.
   int shmCompletion_ = -1;
+  // The first RandR event type once monitors are watched, else -1.
+  int randrEvents_ = -1;
   std::unique_ptr<Picture> picture_;
 };
 
