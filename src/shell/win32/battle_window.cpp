@@ -7,6 +7,7 @@
 
 #include "app/tick_clock.h"
 #include "app/window_metrics.h"
+#include "shell/win32/tick_timer.h"
 #include "shell/win32/wide_text.h"
 #include "sim/input.h"
 #include "version.h"
@@ -252,39 +253,20 @@ void BattleWindow::Refit() {
 }
 
 int BattleWindow::Run() {
-  using Clock = TickSchedule::Clock;
-  schedule_ = TickSchedule(Clock::now());
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        return static_cast<int>(message.wParam);
-      }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    TickIfDue();
-    const auto wait =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(schedule_.due() - Clock::now());
-    HANDLE timer = timer_.handle();
-    if (timer != nullptr) {
-      timer_.WakeIn(wait);
-      MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    } else {
-      const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
-      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<long long>(ms, 0)),
-                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-  }
+  return RunTickLoop(schedule_, [this] { Tick(); });
 }
 
+// Inside Windows' own loop while the window is dragged or sized.
 void BattleWindow::TickIfDue() {
-  if (window_ != nullptr && schedule_.TakeDue(TickSchedule::Clock::now())) {
+  if (schedule_.TakeDue(TickSchedule::Clock::now())) {
     Tick();
   }
 }
 
 void BattleWindow::Tick() {
+  if (window_ == nullptr) {
+    return;
+  }
   if (kind_ == WindowKind::Preview) {
     FollowParent();
     if (window_ == nullptr) {

@@ -8,7 +8,6 @@
 #include "app/battle.h"
 #include "app/tick_clock.h"
 #include "picture/raster.h"
-#include "shell/win32/tick_timer.h"
 
 namespace kelvarin {
 
@@ -89,7 +88,6 @@ class BattleWindow final : public Screen {
   Battle battle_;
   BITMAPINFO bitmap_{};
 
-  TickTimer timer_;
   TickSchedule schedule_{TickSchedule::Clock::now()};
 };
 
