@@ -9,6 +9,7 @@
 
 #include "shell/win32/battle_window.h"
 #include "shell/win32/saver_arguments.h"
+#include "shell/win32/saver_screens.h"
 #include "shell/win32/wide_text.h"
 #include "version.h"
 
@@ -65,14 +66,25 @@ int ShowError(std::string_view text, int status) {
   return status;
 }
 
-// The screensaver's window until it ends. Returns the exit status.
-int RunBattle(WindowKind kind, HWND parent) {
-  BattleWindow window(kind, false);
+// The preview until its window goes. Returns the exit status.
+int RunPreview(HWND parent) {
+  BattleWindow window(WindowKind::Preview, false);
   std::string error;
   if (!window.Open(parent, error)) {
     return ShowError("kelvarin: " + error, 1);
   }
   return window.Run();
+}
+
+// The screensaver's windows until the user comes back. Returns the exit
+// status.
+int RunSaver() {
+  SaverScreens screens(Screens::Each);
+  std::string error;
+  if (!screens.Open(error)) {
+    return ShowError("kelvarin: " + error, 1);
+  }
+  return screens.Run();
 }
 
 }  // namespace
@@ -104,14 +116,14 @@ int RunScreensaver(std::span<const std::string_view> args) {
       if (GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;
       }
-      return RunBattle(WindowKind::Screensaver, nullptr);
+      return RunSaver();
     }
     case SaverArguments::Mode::Preview: {
       HWND parent = HandleOf(*saver.window);
       if (!IsWindow(parent)) {
         return ShowError("Kelvarin: no window " + HandleText(*saver.window) + ".", kUsageError);
       }
-      return RunBattle(WindowKind::Preview, parent);
+      return RunPreview(parent);
     }
   }
   return kUsageError;
