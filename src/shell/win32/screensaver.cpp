@@ -10,6 +10,7 @@
 #include "shell/win32/battle_window.h"
 #include "shell/win32/saver_arguments.h"
 #include "shell/win32/saver_screens.h"
+#include "shell/win32/settings_dialog.h"
 #include "shell/win32/wide_text.h"
 #include "version.h"
 
@@ -76,10 +77,10 @@ int RunPreview(HWND parent) {
   return window.Run();
 }
 
-// The screensaver's windows until the user comes back. Returns the exit
-// status.
+// The screensaver's windows, as the stored setting asks, until the user
+// comes back. Returns the exit status.
 int RunSaver() {
-  SaverScreens screens(Screens::Each);
+  SaverScreens screens(ReadScreens());
   std::string error;
   if (!screens.Open(error)) {
     return ShowError("kelvarin: " + error, 1);
@@ -102,12 +103,7 @@ int RunScreensaver(std::span<const std::string_view> args) {
           return ShowError("Kelvarin: no window " + HandleText(*saver.window) + ".", kUsageError);
         }
       }
-      const std::wstring text = Widen(std::string(kVersionText) +
-                                      "\n\nLine-drawn fleets of three teams fight a battle on "
-                                      "their own.\n\nThis screensaver has nothing to set.");
-      const std::wstring caption = Widen(kVersionText);
-      MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
-      return 0;
+      return RunSettingsDialog(owner);
     }
     case SaverArguments::Mode::Run: {
       // One screensaver at a time: a second one leaves at once. The mutex
