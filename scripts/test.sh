@@ -31,7 +31,7 @@ echo "== windows"
 # The Windows programs and their zip, then the Windows build under Wine
 # (tests/windows/wine_e2e.sh), against the release build's runner.
 scripts/windows.sh
-cmake --build --preset windows --target preview_parent
+cmake --build --preset windows --target preview_parent display_change
 tests/windows/wine_e2e.sh build/windows/kelvarin.exe build/windows/tests/windows/preview_parent.exe \
   build/release/tests/e2e/screen_probe build/release/kelvarin-script \
   "build/windows/kelvarin-$(sed -n 's/^project(kelvarin VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)-windows-x64.msi"

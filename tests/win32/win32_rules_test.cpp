@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/window_metrics.h"
 #include "shell/win32/saver_arguments.h"
+#include "shell/win32/saver_settings.h"
 
 namespace kelvarin {
 namespace {
@@ -52,6 +55,18 @@ TEST(SaverArguments, AnythingElseIsOneError) {
     EXPECT_EQ(parsed.mode, Mode::Error) << args[0];
     EXPECT_FALSE(parsed.error.empty()) << args[0];
     EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << args[0];
+  }
+}
+
+TEST(SaverSettings, OnlyAStoredOneIsOneBattleAcrossAllScreens) {
+  EXPECT_EQ(ScreensFromStored(1), Screens::Across);
+  // Nothing stored (or not a REG_DWORD), the other choice, and values that
+  // mean nothing are all a battle on each screen.
+  for (const std::optional<std::uint32_t> other :
+       {std::optional<std::uint32_t>(), std::optional<std::uint32_t>(0),
+        std::optional<std::uint32_t>(2), std::optional<std::uint32_t>(0x101),
+        std::optional<std::uint32_t>(0xFFFFFFFF)}) {
+    EXPECT_EQ(ScreensFromStored(other), Screens::Each) << other.value_or(12345);
   }
 }
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, end to end, on a private Xvfb (white root)
-# with openbox, in a fresh Wine prefix made for the run under the build folder:
+# with openbox and two monitors side by side, 1280 x 1024 at 0,0 and
+# 1024 x 768 at 1280,0 (the 1024 x 256 below the second is no monitor's), in a
+# fresh Wine prefix made for the run under the build folder:
 #   - the script runner prints byte for byte what the native one prints
 #     (tests/cross/same_output.sh, with its three long battles);
 #   - the installer, over an older version of itself: the programs, the
@@ -10,13 +12,18 @@
 #     file or machine setting behind, and the user's settings alone;
 #   - the window: its caption and client size, the sunken surface, a click
 #     drops a fleet near the pointer, Escape ends it with status 0, --stats;
-#   - kelvarin.scr /s covers the screen with the battle (time to the first
-#     battle told), ends on a key and on a mouse move, and a second /s leaves
-#     at once;
+#   - kelvarin.scr /s: a window and a battle on each monitor, nothing where
+#     no monitor is (time to the first battles told); a monitor removed and
+#     added again while it runs takes its window with it and brings one
+#     back; a key ends them all, so does a mouse move, a twitch does not, and
+#     a second /s leaves at once; a stored setting of another type is no
+#     error;
 #   - /p HWND into a window of preview_parent: a child filling it, following
 #     its size, nothing drawn outside it, the end when it is destroyed;
-#   - /c and no argument show the settings box; bad arguments give one
-#     message box (or, for kelvarin.exe, standard error) and status 2.
+#   - /c and no argument show the settings box: Cancel stores nothing, OK
+#     stores "One battle across all screens", and /s then makes one window
+#     over both monitors; bad arguments give one message box (or, for
+#     kelvarin.exe, standard error) and status 2.
 # Wine 8 does not show what a process draws into a child of another
 # process's window, so the preview's pixels are not looked at; and it keeps
 # every window's pixels itself, so a window uncovered is not painted again
@@ -33,11 +40,14 @@ probe=$(realpath "$3")
 native=$(realpath "$4")
 msi=$(realpath "$5")
 scr="${exe%.exe}.scr"
+# Built beside preview_parent.
+display_change="$(dirname "$preview_parent")/display_change.exe"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../e2e/e2e_lib.sh"
-need wine wineboot wineserver Xvfb openbox xdotool import xdpyinfo xprop xwininfo msiinfo \
+need wine wineboot wineserver Xvfb openbox xdotool import xdpyinfo xprop xwininfo xrandr msiinfo \
   msiextract wixl faketime
 [[ -x "$scr" ]] || fail "no $scr beside $exe"
+[[ -f "$display_change" ]] || fail "no $display_change beside $preview_parent"
 
 # The prefix, under the build folder; removed at the end with the rest.
 export WINEPREFIX
@@ -50,14 +60,28 @@ wine_done() {
 }
 trap 'wine_done; cleanup' EXIT
 
-start_xvfb -screen 0 1024x768x24 -wr
+screen_w=2304
+screen_h=1024
+start_xvfb -screen 0 "${screen_w}x${screen_h}x24" -wr
+# The monitors, X Y W H; the server keeps them only with -noreset.
+monitor_a="0 0 1280 1024"
+monitor_b="1280 0 1024 768"
+no_monitor="1280 768 1024 256"
+xrandr --setmonitor A 1280/338x1024/270+0+0 screen >/dev/null
+xrandr --setmonitor B 1024/270x768/203+1280+0 none >/dev/null
 private_home
 unset XAUTHORITY
 start_openbox
-step "Xvfb on $DISPLAY with openbox"
+step "Xvfb on $DISPLAY with openbox, monitors $(xrandr --listmonitors | awk 'NR > 1 {print $3}' | paste -sd ' ')"
 
 rm -rf "$WINEPREFIX"
 wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot failed: $(tail -n 5 "$work/wineboot.log")"
+wineserver -w
+# Wine reads the monitors from Xinerama (which the server answers from the
+# RandR monitors above), not from RandR, which knows one output.
+x11_driver='HKCU\Software\Wine\X11 Driver'
+wine reg add "$x11_driver" /v UseXRandR /t REG_SZ /d N /f >/dev/null
+wineserver -k
 wineserver -w
 step "a fresh Wine prefix"
 # One server for the whole run, so that each program starts quickly.
@@ -164,15 +188,16 @@ start() {
   kpid=$!
   pids+=("$kpid")
 }
-# Waits for a message box captioned "Kelvarin 1.06", presses Enter in it and
-# expects the program to end with STATUS.
+# Waits for a box captioned "Kelvarin 1.06", presses KEYS in it (Enter when
+# none are given) and expects the program to end with STATUS.
 answer_box() {
   local status_wanted=$1 what=$2 box
-  poll 20 visible_named 'Kelvarin 1\.06' || fail "$what: no message box"
+  shift 2
+  poll 20 visible_named 'Kelvarin 1\.06' || fail "$what: no box"
   box=$named
   # Real key presses, into the box once it has the focus.
   poll 10 xdotool windowactivate --sync "$box" 2>/dev/null || fail "$what: cannot focus its box"
-  xdotool key Return
+  xdotool key "${@:-Return}"
   ended_within 20 "$kpid" || fail "$what: still running after Enter in its box"
   ((status == status_wanted)) || fail "$what: status $status, not $status_wanted"
 }
@@ -215,15 +240,58 @@ step "window: Escape ends it with status 0; $(sed -n 2p "$work/stderr")"
 
 # --- the screensaver ----------------------------------------------------------
 
-# Nothing but the battle's colours on the whole screen (no white root left),
-# and ships among them.
-battle_everywhere() { screenshot && measure 0 0 1024 768 && (($(count foreign) == 0 && $(count team) > 0)); }
+# The rectangle X Y W H of the last screenshot is all the battle's colours (no
+# white root left), ships among them.
+battle_in() { measure "$@" && (($(count foreign) == 0 && $(count team) > 0)); }
+# The rectangle X Y W H of the last screenshot is the white root alone.
+root_in() { measure "$@" && (($(count foreign) == $3 * $4)); }
+# shellcheck disable=SC2086 # the rectangles are four words
+untouched() { root_in $no_monitor || fail "$1: the battle is drawn where no monitor is: $counts"; }
+# shellcheck disable=SC2086
+battle_on_each() { screenshot && untouched "$1" && battle_in $monitor_a && battle_in $monitor_b; }
+# The rectangles (X Y W H) of the visible windows captioned "Kelvarin 1.06",
+# one a line, sorted, in `rects`; fails when a window went during the search.
+saver_windows() {
+  local ids id
+  ids=$(xdotool search --onlyvisible --name '^Kelvarin 1\.06$' 2>/dev/null) || return 1
+  rects=$(for id in $ids; do win=$id client || exit 1; done | sort -n) && [[ -n $rects ]]
+}
+windows_are() { saver_windows && [[ $rects == "$1" ]]; }
 
+# A value of another type than the stored setting's is no error: a battle on
+# each screen.
+wine reg add 'HKCU\Software\Kelvarin' /v Screens /t REG_SZ /d 1 /f >/dev/null 2>&1
 xdotool mousemove 500 400
 began=$(date +%s.%N)
 start "$scr" /s
-poll 20 battle_everywhere || fail "/s: no battle over the whole screen"
-step "/s: the battle covers the screen $(calc "$(date +%s.%N) - $began") s after the start"
+poll 20 battle_on_each /s || fail "/s: no battle on each monitor"
+step "/s: a battle on each monitor $(calc "$(date +%s.%N) - $began") s after the start"
+poll 10 windows_are "$monitor_a"$'\n'"$monitor_b" || fail "/s: windows at $rects"
+# The battles go on, and nothing is drawn where no monitor is.
+for _ in 1 2 3; do
+  sleep 0.5
+  battle_on_each /s || fail "/s: the battle on a monitor went"
+done
+step "/s: two windows, one on each monitor; nothing drawn where no monitor is"
+
+# A monitor removed, then added again. Wine reads the monitors anew when the
+# display settings are applied, as Windows does when a monitor comes or goes.
+monitors_changed() {
+  wine "$display_change" || fail "display_change failed"
+}
+# shellcheck disable=SC2086
+b_is_root() { screenshot && root_in $monitor_b; }
+xrandr --delmonitor B >/dev/null
+monitors_changed
+poll 10 windows_are "$monitor_a" || fail "/s without the second monitor: windows at $rects"
+poll 10 b_is_root || fail "/s without the second monitor: still drawn there: $counts"
+# shellcheck disable=SC2086
+battle_in $monitor_a || fail "/s without the second monitor: no battle on the first: $counts"
+xrandr --setmonitor B 1024/270x768/203+1280+0 none >/dev/null
+monitors_changed
+poll 10 windows_are "$monitor_a"$'\n'"$monitor_b" || fail "/s with the monitor back: windows at $rects"
+poll 20 battle_on_each /s || fail "/s: no battle on the monitor added"
+step "/s: a monitor removed takes its window with it, one added again gets a new one"
 first=$kpid
 start "$scr" /S
 ended_within 15 "$kpid" || fail "a second /s did not leave at once"
@@ -233,15 +301,16 @@ xdotool key a
 kpid=$first
 ended_within 15 "$kpid" || fail "/s still running after a key"
 ((status == 0)) || fail "/s: status $status after a key"
-step "/s: a second one leaves at once; a key ends it with status 0"
+step "/s: a second one leaves at once; a key ends them all with status 0"
 
-xdotool mousemove 500 400
+# The mouse on the second monitor: its window takes the moves.
+xdotool mousemove 1700 400
 start "$scr" -s
-poll 20 battle_everywhere || fail "-s: no battle over the whole screen"
-xdotool mousemove 502 401
+poll 20 battle_on_each -s || fail "-s: no battle on each monitor"
+xdotool mousemove 1702 401
 sleep 1
 gone "$kpid" && fail "/s ended on a move of 2 pixels"
-xdotool mousemove 540 430
+xdotool mousemove 1740 430
 ended_within 15 "$kpid" || fail "/s still running after the mouse moved"
 ((status == 0)) || fail "/s: status $status after the mouse moved"
 step "/s: ends on a mouse move, not on a twitch"
@@ -263,8 +332,8 @@ poll 20 child_is "320 240 1" || fail "/p: no child filling the preview ($(cat "$
 sleep 1
 screenshot
 nothing=0
-for strip in "0 0 1024 $py" "0 $((py + ph)) 1024 $((768 - py - ph))" "0 $py $px $ph" \
-  "$((px + pw)) $py $((1024 - px - pw)) $ph"; do
+for strip in "0 0 $screen_w $py" "0 $((py + ph)) $screen_w $((screen_h - py - ph))" \
+  "0 $py $px $ph" "$((px + pw)) $py $((screen_w - px - pw)) $ph"; do
   # shellcheck disable=SC2086
   measure $strip || fail "cannot measure $strip"
   nothing=$((nothing + $(drawn)))
@@ -282,11 +351,36 @@ step "/p: a child filling the preview, following its size, ends with it"
 
 # --- settings and bad arguments -----------------------------------------------
 
-start "$scr" /C
-answer_box 0 "/c"
+# Sets `stored` to the type and the data of the stored setting.
+read_stored() {
+  stored=$(wine reg query 'HKCU\Software\Kelvarin' /v Screens 2>&1 | tr -d '\r' |
+    sed -n 's/^ *Screens *//p')
+}
 start "$scr"
-answer_box 0 "no argument"
-step "/c and no argument: the settings box"
+answer_box 0 "no argument, Cancel" alt+o Escape
+read_stored
+[[ $stored =~ ^REG_SZ\ +1$ ]] || fail "Cancel in the settings left \"$stored\""
+start "$scr" /C
+answer_box 0 "/c, OK" alt+o Return
+read_stored
+[[ $stored =~ ^REG_DWORD\ +0x1$ ]] || fail "OK in the settings stored \"$stored\""
+step "/c and no argument: the settings box; Cancel stores nothing, OK the choice"
+
+# Wine asks the window manager to make a window that covers a monitor full
+# screen, and openbox makes a full-screen window cover one monitor (it has no
+# _NET_WM_FULLSCREEN_MONITORS): this run is not managed, so that its window
+# is where the program puts it.
+wine reg add "$x11_driver" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+xdotool mousemove 500 400
+start "$scr" /s
+battle_across() { screenshot && battle_in 0 0 "$screen_w" "$screen_h"; }
+poll 20 battle_across || fail "/s across all screens: no battle over the whole screen"
+poll 10 windows_are "0 0 $screen_w $screen_h" || fail "/s across all screens: windows at $rects"
+xdotool key a
+ended_within 15 "$kpid" || fail "/s across all screens still running after a key"
+((status == 0)) || fail "/s across all screens: status $status after a key"
+wine reg delete "$x11_driver" /v Managed /f >/dev/null 2>&1
+step "/s, one battle across all screens: one window over both monitors"
 start "$scr" /p
 answer_box 2 "/p without a handle"
 start "$scr" /p:12x

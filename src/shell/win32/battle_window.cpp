@@ -3,10 +3,10 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "app/tick_clock.h"
 #include "app/window_metrics.h"
+#include "shell/win32/tick_timer.h"
 #include "shell/win32/wide_text.h"
 #include "sim/input.h"
 #include "version.h"
@@ -18,8 +18,6 @@ constexpr wchar_t kClassName[] = L"KelvarinBattle";
 // While the window is dragged or sized, Windows runs a loop of its own: a
 // timer then keeps the battle going.
 constexpr UINT_PTR kModalLoopTimer = 1;
-// How far the mouse may drift before the screensaver takes it for the user.
-constexpr int kStirPixels = 4;
 // Not in every SDK's headers: STARTUPINFO's hStdOutput names the monitor.
 constexpr DWORD kStartOnMonitor = 0x00000400;  // STARTF_USEMONITOR
 
@@ -109,13 +107,20 @@ bool RegisterClassOnce(WNDPROC procedure) {
 
 BattleWindow::BattleWindow(WindowKind kind, bool collectStats)
     : kind_(kind), battle_(Battle::Pixels::Own, collectStats) {
-  if (kind_ != WindowKind::Framed) {
+  if (kind_ == WindowKind::Fullscreen || kind_ == WindowKind::Preview) {
     battle_.StartAmbient(SecondsSinceMidnight());
   }
   bitmap_.bmiHeader.biSize = sizeof bitmap_.bmiHeader;
   bitmap_.bmiHeader.biPlanes = 1;
   bitmap_.bmiHeader.biBitCount = 32;
   bitmap_.bmiHeader.biCompression = BI_RGB;
+}
+
+BattleWindow::BattleWindow(const RECT& area, std::uint64_t seed, MessageFilter& filter)
+    : BattleWindow(WindowKind::Screensaver, false) {
+  area_ = area;
+  filter_ = &filter;
+  battle_.StartAmbientFromSeed(seed);
 }
 
 BattleWindow::~BattleWindow() {
@@ -142,7 +147,6 @@ bool BattleWindow::Open(HWND parent, std::string& error) {
     case WindowKind::Screensaver:
       style = WS_POPUP;
       exStyle = WS_EX_TOPMOST;
-      GetCursorPos(&cursorAtStart_);
       break;
     case WindowKind::Preview:
       style = WS_CHILD | WS_CLIPSIBLINGS;
@@ -182,9 +186,8 @@ bool BattleWindow::Open(HWND parent, std::string& error) {
       SetForegroundWindow(window_);
       break;
     case WindowKind::Screensaver:
-      ShowCursor(FALSE);
-      ShowWindow(window_, SW_SHOW);
-      SetForegroundWindow(window_);
+      // What holds the screensaver's windows gives one of them the focus.
+      ShowWindow(window_, SW_SHOWNA);
       break;
     case WindowKind::Preview:
       ShowWindow(window_, SW_SHOWNA);
@@ -211,10 +214,7 @@ RECT BattleWindow::Placement() const {
       break;
     }
     case WindowKind::Screensaver:
-      r.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-      r.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-      r.right = r.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-      r.bottom = r.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+      r = area_;
       break;
     case WindowKind::Preview:
       GetClientRect(parent_, &r);
@@ -252,39 +252,20 @@ void BattleWindow::Refit() {
 }
 
 int BattleWindow::Run() {
-  using Clock = TickSchedule::Clock;
-  schedule_ = TickSchedule(Clock::now());
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) {
-        return static_cast<int>(message.wParam);
-      }
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    TickIfDue();
-    const auto wait =
-        std::chrono::duration_cast<std::chrono::nanoseconds>(schedule_.due() - Clock::now());
-    HANDLE timer = timer_.handle();
-    if (timer != nullptr) {
-      timer_.WakeIn(wait);
-      MsgWaitForMultipleObjectsEx(1, &timer, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    } else {
-      const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
-      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<long long>(ms, 0)),
-                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-    }
-  }
+  return RunTickLoop(schedule_, [this] { Tick(); });
 }
 
+// Inside Windows' own loop while the window is dragged or sized.
 void BattleWindow::TickIfDue() {
-  if (window_ != nullptr && schedule_.TakeDue(TickSchedule::Clock::now())) {
+  if (schedule_.TakeDue(TickSchedule::Clock::now())) {
     Tick();
   }
 }
 
 void BattleWindow::Tick() {
+  if (window_ == nullptr) {
+    return;
+  }
   if (kind_ == WindowKind::Preview) {
     FollowParent();
     if (window_ == nullptr) {
@@ -384,38 +365,11 @@ bool BattleWindow::KeyDown(WPARAM key) {
   return true;
 }
 
-bool BattleWindow::Stirred(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_XBUTTONDOWN:
-    case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL:
-      return true;
-    case WM_MOUSEMOVE: {
-      POINT p{GET_X_LPARAM(l), GET_Y_LPARAM(l)};
-      ClientToScreen(window_, &p);
-      return std::abs(p.x - cursorAtStart_.x) > kStirPixels ||
-             std::abs(p.y - cursorAtStart_.y) > kStirPixels;
-    }
-    case WM_ACTIVATEAPP:
-      // Only a screensaver that had the user's attention can lose it.
-      if (w != FALSE) {
-        active_ = true;
-        return false;
-      }
-      return active_;
-    case WM_ACTIVATE:
-      if (LOWORD(w) != WA_INACTIVE) {
-        active_ = true;
-        return false;
-      }
-      return active_;
-    default:
-      return false;
+void BattleWindow::Cover(const RECT& area) {
+  area_ = area;
+  if (window_ != nullptr) {
+    SetWindowPos(window_, nullptr, area.left, area.top, Width(area), Height(area),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
@@ -460,10 +414,7 @@ LRESULT CALLBACK BattleWindow::Procedure(HWND window, UINT message, WPARAM w, LP
 }
 
 LRESULT BattleWindow::Handle(UINT message, WPARAM w, LPARAM l) {
-  // Once: the destruction itself deactivates the window.
-  if (kind_ == WindowKind::Screensaver && !ending_ && Stirred(message, w, l)) {
-    ending_ = true;
-    DestroyWindow(window_);
+  if (filter_ != nullptr && filter_->Filter(window_, message, w, l)) {
     return 0;
   }
   switch (message) {
@@ -498,7 +449,8 @@ LRESULT BattleWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_DISPLAYCHANGE:
-      if (kind_ == WindowKind::Fullscreen || kind_ == WindowKind::Screensaver) {
+      // The screensaver's windows are placed anew by what holds them.
+      if (kind_ == WindowKind::Fullscreen) {
         const RECT r = Placement();
         SetWindowPos(window_, nullptr, r.left, r.top, Width(r), Height(r),
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -534,7 +486,10 @@ LRESULT BattleWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       }
       break;
     case WM_DESTROY:
-      PostQuitMessage(0);
+      // The screensaver's windows end when what holds them ends.
+      if (kind_ != WindowKind::Screensaver) {
+        PostQuitMessage(0);
+      }
       return 0;
     default:
       break;

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <span>
 #include <string>
 
 #include "app/battle.h"
 #include "app/tick_clock.h"
 #include "picture/raster.h"
-#include "shell/win32/tick_timer.h"
 
 namespace kelvarin {
 
@@ -20,12 +20,24 @@ enum class WindowKind {
   // Full screen on the monitor the program starts on; the surface is the
   // whole window; mouse and keys as in the window; the ambient start.
   Fullscreen,
-  // The screensaver: over every monitor, topmost, no cursor, the ambient
-  // start; the first key, click, real mouse move or loss of activation ends it.
+  // One of the screensaver's windows: over the area it is given, topmost,
+  // no cursor, its battle started from the seed it is given; its messages go
+  // first to a MessageFilter, which decides what ends the screensaver.
   Screensaver,
   // The screensaver's preview: a child filling the given window and
   // following its size; no input; it ends when that window goes.
   Preview,
+};
+
+// What sees a window's messages before the window does.
+class MessageFilter {
+ public:
+  // True when the filter took the message: the window then does nothing
+  // more with it.
+  virtual bool Filter(HWND window, UINT message, WPARAM w, LPARAM l) = 0;
+
+ protected:
+  ~MessageFilter() = default;
 };
 
 // A window showing the battle with plain Win32 and GDI. The picture is the
@@ -35,8 +47,12 @@ enum class WindowKind {
 // again from the same picture.
 class BattleWindow final : public Screen {
  public:
-  // With collectStats, every tick is timed (see TickStats).
+  // With collectStats, every tick is timed (see TickStats). Not for a
+  // Screensaver window, which takes the constructor below.
   BattleWindow(WindowKind kind, bool collectStats);
+  // A Screensaver window over `area` (screen pixels), its battle started
+  // from `seed` (the ambient start), its messages seen first by `filter`.
+  BattleWindow(const RECT& area, std::uint64_t seed, MessageFilter& filter);
   ~BattleWindow();
   BattleWindow(const BattleWindow&) = delete;
   BattleWindow& operator=(const BattleWindow&) = delete;
@@ -47,8 +63,15 @@ class BattleWindow final : public Screen {
 
   // Ticks every 40 ms, without a burst of ticks to catch up after a late
   // one, handling the window's messages in between, until the window is
-  // gone. Returns the exit status, 0.
+  // gone. Returns the exit status, 0. (The screensaver's windows are ticked
+  // by what holds them, with Tick.)
   int Run();
+  // One tick of the battle, shown; nothing once the window is gone.
+  void Tick();
+  // A Screensaver window: over `area` from now on, its battle re-fitted.
+  void Cover(const RECT& area);
+
+  HWND handle() const { return window_; }
 
   const TickStats* stats() const { return battle_.stats(); }
 
@@ -64,32 +87,27 @@ class BattleWindow final : public Screen {
   // The surface fitted to the window and cleared: the resize rule.
   void Refit();
   void TickIfDue();
-  void Tick();
   void Paint();
   // The rectangle `area` of the picture to the screen.
   void Show(HDC dc, const raster::PixelRect& area);
   void DrawBorder(HDC dc) const;
   void MouseDown(int button, LPARAM where);
   bool KeyDown(WPARAM key);
-  // The screensaver: whether this message ends it.
-  bool Stirred(UINT message, WPARAM w, LPARAM l);
   void FollowParent();
 
   const WindowKind kind_;
   HWND window_ = nullptr;
   HWND parent_ = nullptr;
-  HMONITOR monitor_ = nullptr;  // Fullscreen: the monitor it covers
+  HMONITOR monitor_ = nullptr;       // Fullscreen: the monitor it covers
+  RECT area_{};                      // Screensaver: the area it covers
+  MessageFilter* filter_ = nullptr;  // Screensaver: sees its messages first
   UINT dpi_ = 96;
   RECT surfaceRect_{};  // the surface with its border, in the client area
   RECT innerRect_{};    // the picture, in the client area
-  POINT cursorAtStart_{};
-  bool active_ = false;  // the screensaver has had the user's attention
-  bool ending_ = false;  // the screensaver has been told to end
 
   Battle battle_;
   BITMAPINFO bitmap_{};
 
-  TickTimer timer_;
   TickSchedule schedule_{TickSchedule::Clock::now()};
 };
 

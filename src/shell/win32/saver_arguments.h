@@ -13,7 +13,7 @@ namespace kelvarin {
 // letter after `/` or `-`, in either case; a window handle follows after a
 // colon or as the next argument, in decimal (as Windows writes it) or 0x
 // hexadecimal:
-//   /s            run: the battle over every monitor until the user stirs
+//   /s            run: a battle on each monitor until the user stirs
 //   /p HWND       preview: draw into a child of the window HWND
 //   /c, /c:HWND   settings, with HWND as their owner; also with no argument
 // Plain C++, so that the rules are checked on every platform.

@@ -9,6 +9,8 @@
 
 #include "shell/win32/battle_window.h"
 #include "shell/win32/saver_arguments.h"
+#include "shell/win32/saver_screens.h"
+#include "shell/win32/settings_dialog.h"
 #include "shell/win32/wide_text.h"
 #include "version.h"
 
@@ -65,14 +67,25 @@ int ShowError(std::string_view text, int status) {
   return status;
 }
 
-// The screensaver's window until it ends. Returns the exit status.
-int RunBattle(WindowKind kind, HWND parent) {
-  BattleWindow window(kind, false);
+// The preview until its window goes. Returns the exit status.
+int RunPreview(HWND parent) {
+  BattleWindow window(WindowKind::Preview, false);
   std::string error;
   if (!window.Open(parent, error)) {
     return ShowError("kelvarin: " + error, 1);
   }
   return window.Run();
+}
+
+// The screensaver's windows, as the stored setting asks, until the user
+// comes back. Returns the exit status.
+int RunSaver() {
+  SaverScreens screens(ReadScreens());
+  std::string error;
+  if (!screens.Open(error)) {
+    return ShowError("kelvarin: " + error, 1);
+  }
+  return screens.Run();
 }
 
 }  // namespace
@@ -90,12 +103,7 @@ int RunScreensaver(std::span<const std::string_view> args) {
           return ShowError("Kelvarin: no window " + HandleText(*saver.window) + ".", kUsageError);
         }
       }
-      const std::wstring text = Widen(std::string(kVersionText) +
-                                      "\n\nLine-drawn fleets of three teams fight a battle on "
-                                      "their own.\n\nThis screensaver has nothing to set.");
-      const std::wstring caption = Widen(kVersionText);
-      MessageBoxW(owner, text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
-      return 0;
+      return RunSettingsDialog(owner);
     }
     case SaverArguments::Mode::Run: {
       // One screensaver at a time: a second one leaves at once. The mutex
@@ -104,14 +112,14 @@ int RunScreensaver(std::span<const std::string_view> args) {
       if (GetLastError() == ERROR_ALREADY_EXISTS) {
         return 0;
       }
-      return RunBattle(WindowKind::Screensaver, nullptr);
+      return RunSaver();
     }
     case SaverArguments::Mode::Preview: {
       HWND parent = HandleOf(*saver.window);
       if (!IsWindow(parent)) {
         return ShowError("Kelvarin: no window " + HandleText(*saver.window) + ".", kUsageError);
       }
-      return RunBattle(WindowKind::Preview, parent);
+      return RunPreview(parent);
     }
   }
   return kUsageError;

@@ -2,6 +2,8 @@
 
 #include <mmsystem.h>
 
+#include <algorithm>
+
 namespace kelvarin {
 namespace {
 
@@ -37,6 +39,36 @@ void TickTimer::WakeIn(std::chrono::nanoseconds delay) {
   LARGE_INTEGER due{};
   due.QuadPart = delay.count() > 0 ? -((delay.count() + 99) / 100) : 0;
   SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE);
+}
+
+int RunTickLoop(TickSchedule& schedule, const std::function<void()>& tick) {
+  using Clock = TickSchedule::Clock;
+  TickTimer timer;
+  schedule = TickSchedule(Clock::now());
+  for (;;) {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        return static_cast<int>(message.wParam);
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    if (schedule.TakeDue(Clock::now())) {
+      tick();
+    }
+    const auto wait =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(schedule.due() - Clock::now());
+    HANDLE handle = timer.handle();
+    if (handle != nullptr) {
+      timer.WakeIn(wait);
+      MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    } else {
+      const auto ms = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+      MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<long long>(ms, 0)),
+                                  QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+  }
 }
 
 }  // namespace kelvarin

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
+
+#include "app/tick_clock.h"
 
 namespace kelvarin {
 
@@ -29,5 +32,11 @@ class TickTimer final {
   bool highResolution_ = false;
   bool periodSet_ = false;
 };
+
+// The thread's message loop with the battle's clock: the messages are
+// handled as they come, and `tick` is called whenever `schedule` (started
+// anew here) has a tick due, waiting on a TickTimer in between. Returns the
+// code of WM_QUIT.
+int RunTickLoop(TickSchedule& schedule, const std::function<void()>& tick);
 
 }  // namespace kelvarin
