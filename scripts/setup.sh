@@ -39,7 +39,8 @@ if [[ $mode == --release ]]; then
   packages+=("${web[@]}" "${windows[@]}")
 fi
 if [[ $mode == --test ]]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
+  # libmpfr-dev: the trigonometry's checks against MPFR (tests and bench).
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev clang-14 libclang-rt-14-dev clang-format
              xvfb xauth openbox xdotool imagemagick x11-utils strace procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
              "${web[@]}" chromium "${windows[@]}" wine wine64)

@@ -2,7 +2,9 @@
 # The Windows build under Wine, end to end, on a private Xvfb (white root)
 # with openbox, in a fresh Wine prefix made for the run under the build folder:
 #   - the script runner prints byte for byte what the native one prints
-#     (tests/cross/same_output.sh, with its three long battles);
+#     (tests/cross/same_output.sh, with its three long battles), and the
+#     battle's trigonometry hashes alike (tests/cross/same_trig.sh, with the
+#     trig_sample programs beside both builds' runners: tests/cross/);
 #   - the window: its caption and client size, the sunken surface, a click
 #     drops a fleet near the pointer, Escape ends it with status 0, --stats;
 #   - kelvarin.scr /s covers the screen with the battle (time to the first
@@ -57,6 +59,10 @@ wineserver -p 600
 "$here/../cross/same_output.sh" "$native" -- wine "$exe" >"$work/same.log" 2>&1 ||
   fail "the runner under Wine prints otherwise: $(grep -A12 DIFFERENT "$work/same.log" | head -n 40)"
 step "runner: $(tail -n 1 "$work/same.log")"
+"$here/../cross/same_trig.sh" "$(dirname "$native")/tests/cross/trig_sample" -- \
+  wine "$(dirname "$exe")/tests/cross/trig_sample.exe" >"$work/trig.log" 2>&1 ||
+  fail "the trigonometry under Wine differs: $(cat "$work/trig.log")"
+step "trigonometry: $(cat "$work/trig.log")"
 
 # --- helpers ------------------------------------------------------------------
 
