@@ -87,9 +87,13 @@ bool RoundsTo(Pair v, double err, double& out) {
 // is at most about 9.5 u tau^2 = 2^-66.45 of the result (its rounding, the
 // series' truncation and rounding, the table's low parts left out of the
 // bracket), or 2^-66 with room; and t itself is off by at most (|k| + 1)
-// 2^-112, absolutely, from the parts of pi/2 left out and rounded: below
-// 2^-92 for |x| < 2^12, where t is left as hi + lo with |lo| < 2^-41 (its
-// square is below 2^-82: the series take lo's first-order terms only).
+// 2^-112, absolutely, from the parts of pi/2 left out and rounded.
+//
+// For 2^-9 <= |x| < 2^12, where the battle's angles lie, x - k part0 and
+// then its difference with k part1 are exact (multiples of 2^-61 below
+// 2^-8.3), and t = that - k part2 is left as hi + lo with |lo| < 2^-42: its
+// square is below 2^-84, so the series take lo's first-order terms only, and
+// t is off by less than 2^-92. Elsewhere t is summed exactly.
 
 constexpr double kSinCosError = 0x1p-66;
 constexpr double kReductionError = 0x1p-112;
@@ -107,13 +111,17 @@ constexpr double kC6 = -1.0 / 720;
 SineCosine FastSinCos(double x, bool sine, bool cosine) {
   // k and t = x - k pi/512: the first product and difference are exact (k has
   // at most 28 bits, the part 25), the rest is kept in two doubles.
-  const bool small = Abs(x) < 0x1p12;
+  const double ax = Abs(x);
+  const bool usual = ax >= 0x1p-9 && ax < 0x1p12;
   const double k = (x * trig_detail::kStepsPerRadian + kRoundingShift) - kRoundingShift;
   const double r = x - k * kStep[0];
-  const Pair a = TwoSum(r, -(k * kStep[1]));
-  const double lo = a.lo - k * kStep[2];
-  const Pair t = small ? Pair{a.hi, lo} : TwoSum(a.hi, lo);
-  const double reduction = small ? 0x1p-92 : (Abs(k) + 1) * kReductionError;
+  Pair t{r - k * kStep[1], -(k * kStep[2])};
+  double reduction = 0x1p-92;
+  if (!usual) {
+    const Pair a = TwoSum(r, -(k * kStep[1]));
+    t = TwoSum(a.hi, a.lo - k * kStep[2]);
+    reduction = (Abs(k) + 1) * kReductionError;
+  }
 
   const auto j = static_cast<unsigned>(static_cast<int>(k)) & 1023U;
   const unsigned q = j >> 8;
@@ -142,6 +150,7 @@ SineCosine FastSinCos(double x, bool sine, bool cosine) {
   const Pair cosA = {rb.hi,
                      (((rb.lo - qb) + ca[1]) - (sa[1] * t.hi + sa[0] * sinTail)) + ca[0] * cosTail};
 
+  // By quadrant, (sin x, cos x) is (A, B), (B, -A), (-A, -B) or (-B, A).
   const bool even = (q & 1U) == 0;
   const bool sinNegative = q >= 2;
   const bool cosNegative = q == 1 || q == 2;

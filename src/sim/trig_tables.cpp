@@ -7,7 +7,7 @@ namespace kelvarin::trig_detail {
 
 // sin(i pi/512) for i = 0..256 as hi + lo, then hi cut in two: hi rounded to
 // 26 bits, and the rest. cos(i pi/512) is entry 256 - i.
-const double kSinTable[257][4] = {
+alignas(64) const double kSinTable[257][4] = {
     {0x0p+0, 0x0p+0, 0x0p+0, 0x0p+0},
     {0x1.921f0fe670071p-8, 0x1.ab967fe6b7a9bp-64, 0x1.921f1p-8, -0x1.98ff8fp-36},
     {0x1.921d1fcdec784p-7, 0x1.9878ebe836d9dp-61, 0x1.921d2p-7, -0x1.909c3ep-34},
