@@ -25,9 +25,10 @@ done
 
 echo "== web"
 scripts/web.sh --build-only
-# The battle and the picture call no maths library but the exact functions
-# (tests/cross), in this build as in the native ones.
-cmake --build --preset web --target math_symbols
+# The battle and the picture call no maths library but the exact functions,
+# in this build as in the native ones, and the trigonometry's hash for
+# comparing with the native build's (tests/cross).
+cmake --build --preset web --target math_symbols trig_sample
 tests/web/run.sh build/web build/release
 
 echo "== windows"

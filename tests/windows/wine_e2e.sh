@@ -62,7 +62,7 @@ step "runner: $(tail -n 1 "$work/same.log")"
 "$here/../cross/same_trig.sh" "$(dirname "$native")/tests/cross/trig_sample" -- \
   wine "$(dirname "$exe")/tests/cross/trig_sample.exe" >"$work/trig.log" 2>&1 ||
   fail "the trigonometry under Wine differs: $(cat "$work/trig.log")"
-step "trigonometry: $(cat "$work/trig.log")"
+step "$(cat "$work/trig.log")"
 
 # --- helpers ------------------------------------------------------------------
 
