@@ -45,10 +45,12 @@ if [[ $mode == --release ]]; then
   packages+=("${web[@]}" "${windows[@]}")
 fi
 if [[ $mode == --test ]]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang-14 libclang-rt-14-dev clang-format
-             xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils strace procps weston
+  # libmpfr-dev: the trigonometry's checks against MPFR (tests and bench).
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev clang-14 libclang-rt-14-dev
+             clang-format xvfb xauth openbox xdotool imagemagick x11-utils x11-xserver-utils strace
+             procps weston
              lintian appstream desktop-file-utils libxml2-utils man-db librsvg2-bin binutils time
-             "${web[@]}" chromium "${windows[@]}" wine wine64 x11-xserver-utils
+             "${web[@]}" chromium "${windows[@]}" wine wine64
              mate-screensaver dbus dconf-gsettings-backend libglib2.0-bin)
   # node may be Debian's or one installed otherwise, with its own npm.
   if ! command -v node >/dev/null; then

@@ -323,7 +323,10 @@ PixelBounds DrawCircle(const PixelBuffer& buf, double cx, double cy, double radi
   if (cx + rr < -2.0 || cx - rr > w + 2.0 || cy + rr < -2.0 || cy - rr > h + 2.0) {
     return {};
   }
-  const i64 r = std::llround(rr);
+  // rr rounded, halves away from zero, as llround does, in plain arithmetic:
+  // 0 <= rr <= 2^24, so the conversion truncates exactly.
+  const auto whole = static_cast<i64>(rr);
+  const i64 r = whole + (rr - static_cast<double>(whole) >= 0.5 ? 1 : 0);
   const i64 icx = static_cast<i64>(std::floor(cx));
   const i64 icy = static_cast<i64>(std::floor(cy));
   const i64 left = std::max<i64>(icx - r, 0);

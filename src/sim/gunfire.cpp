@@ -1,6 +1,6 @@
 #include "sim/gunfire.h"
 
-#include <cmath>
+#include "sim/maths.h"
 
 namespace kelvarin {
 namespace {
@@ -32,8 +32,9 @@ void FireGuns(World& world, int i) {
     }
     const double bow = s.ShipSize[i] + 2;
     const double heading = s.ShipHeading[i];
-    s.PartX[j] = static_cast<float>(s.ShipX[i] + bow * std::sin(heading));
-    s.PartY[j] = static_cast<float>(s.ShipY[i] + bow * std::cos(heading));
+    const SineCosine h = SinCos(heading);
+    s.PartX[j] = static_cast<float>(s.ShipX[i] + bow * h.sin);
+    s.PartY[j] = static_cast<float>(s.ShipY[i] + bow * h.cos);
     const double spread = world.random.Next();
     s.PartAngle[j] = static_cast<float>(heading + s.Bearing + (spread - 0.5) * kSpread);
     s.PartLife[j] = kShotLife;

@@ -1,6 +1,6 @@
 #include "sim/motion.h"
 
-#include <cmath>
+#include "sim/maths.h"
 
 namespace kelvarin {
 namespace {
@@ -67,9 +67,9 @@ void Wrap(const Surface& surface, BattleState& s, int i) {
 void MoveShip(World& world, int i) {
   BattleState& s = world.state;
   const double step = 2.0 * s.ShipSize[i] + 1;
-  const double h = s.ShipHeading[i];
-  s.ShipX[i] = static_cast<float>(s.ShipX[i] + 2 * std::sin(h) / step);
-  s.ShipY[i] = static_cast<float>(s.ShipY[i] + 2 * std::cos(h) / step);
+  const SineCosine h = SinCos(s.ShipHeading[i]);
+  s.ShipX[i] = static_cast<float>(s.ShipX[i] + 2 * h.sin / step);
+  s.ShipY[i] = static_cast<float>(s.ShipY[i] + 2 * h.cos / step);
 
   Steer(world, i);
   Wrap(world.surface, s, i);

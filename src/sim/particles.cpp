@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "sim/damage.h"
+#include "sim/maths.h"
 
 namespace kelvarin {
 namespace {
@@ -19,12 +20,12 @@ bool Hits(const BattleState& s, int k, float px, float py) {
   }
   const double dy = static_cast<double>(py) - s.ShipY[k];
   const double dx = static_cast<double>(px) - s.ShipX[k];
-  return std::sqrt(dy * dy + dx * dx) < s.ShipSize[k] + 2;
+  return Sqrt(dy * dy + dx * dx) < s.ShipSize[k] + 2;
 }
 
-void DrawStreak(Surface& surface, float x, float y, double angle, Rgb colour) {
-  surface.Line(static_cast<float>(x - kStreak * std::sin(angle)),
-               static_cast<float>(y - kStreak * std::cos(angle)), x, y, colour);
+void DrawStreak(Surface& surface, float x, float y, SineCosine angle, Rgb colour) {
+  surface.Line(static_cast<float>(x - kStreak * angle.sin),
+               static_cast<float>(y - kStreak * angle.cos), x, y, colour);
 }
 
 std::uint8_t Nearest(double v) { return static_cast<std::uint8_t>(std::nearbyint(v)); }
@@ -86,12 +87,12 @@ void MoveParticles(World& world) {
       s.PartLife[i] = 0;
       continue;
     }
-    const double a = s.PartAngle[i];
+    const SineCosine a = SinCos(s.PartAngle[i]);
     DrawStreak(world.surface, s.PartX[i], s.PartY[i], a, kBlack);
 
     const double speed = static_cast<double>(s.PartLife[i]) / 50 * 4 + 1;
-    s.PartX[i] = static_cast<float>(s.PartX[i] + speed * std::sin(a));
-    s.PartY[i] = static_cast<float>(s.PartY[i] + speed * std::cos(a));
+    s.PartX[i] = static_cast<float>(s.PartX[i] + speed * a.sin);
+    s.PartY[i] = static_cast<float>(s.PartY[i] + speed * a.cos);
     s.PartLife[i] = static_cast<float>(static_cast<double>(s.PartLife[i]) - 1);
     if (!(s.PartLife[i] > 0)) {
       continue;

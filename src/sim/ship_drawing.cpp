@@ -1,6 +1,6 @@
 #include "sim/ship_drawing.h"
 
-#include <cmath>
+#include "sim/maths.h"
 
 namespace kelvarin {
 namespace {
@@ -16,13 +16,13 @@ Outline OutlineOf(const BattleState& s, int i) {
   const double x = s.ShipX[i];
   const double y = s.ShipY[i];
   const double h = s.ShipHeading[i];
+  const SineCosine nose = SinCos(h);
+  const SineCosine a = SinCos(h + kTailSpread);
+  const SineCosine b = SinCos(h - kTailSpread);
   return {
-      static_cast<float>(x + r * std::sin(h)),
-      static_cast<float>(y + r * std::cos(h)),
-      static_cast<float>(x + r * std::sin(h + kTailSpread)),
-      static_cast<float>(y + r * std::cos(h + kTailSpread)),
-      static_cast<float>(x + r * std::sin(h - kTailSpread)),
-      static_cast<float>(y + r * std::cos(h - kTailSpread)),
+      static_cast<float>(x + r * nose.sin), static_cast<float>(y + r * nose.cos),
+      static_cast<float>(x + r * a.sin),    static_cast<float>(y + r * a.cos),
+      static_cast<float>(x + r * b.sin),    static_cast<float>(y + r * b.cos),
   };
 }
 

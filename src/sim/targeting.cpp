@@ -1,9 +1,8 @@
 #include "sim/targeting.h"
 
-#include <cmath>
-
 #include "sim/gunfire.h"
 #include "sim/launch.h"
+#include "sim/maths.h"
 
 namespace kelvarin {
 namespace {
@@ -24,7 +23,7 @@ void MeasureTarget(BattleState& s, int i) {
     s.Bearing = static_cast<float>(-kQuarterTurn);
   }
   if (s.DeltaY != 0) {
-    s.Bearing = static_cast<float>(std::atan(static_cast<double>(s.DeltaX) / s.DeltaY));
+    s.Bearing = static_cast<float>(Atn(static_cast<double>(s.DeltaX) / s.DeltaY));
   }
   if (s.DeltaY < 0) {
     s.Bearing = static_cast<float>(s.Bearing - kHalfTurn);
@@ -36,7 +35,7 @@ void MeasureTarget(BattleState& s, int i) {
   }
   const double dx = s.DeltaX;
   const double dy = s.DeltaY;
-  s.Distance = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+  s.Distance = static_cast<float>(Sqrt(dx * dx + dy * dy));
 }
 
 void EngageTarget(World& world, int i) {
@@ -70,7 +69,7 @@ void EngageTarget(World& world, int i) {
   const int c = DrawIndex(world.random, kShipSlots);
   const double cy = static_cast<double>(s.ShipY[c]) - s.ShipY[i];
   const double cx = static_cast<double>(s.ShipX[c]) - s.ShipX[i];
-  const float dc = static_cast<float>(std::sqrt(cy * cy + cx * cx));
+  const float dc = static_cast<float>(Sqrt(cy * cy + cx * cx));
   s.DeltaY = dc;
   const double chance = world.random.Next();
   if (s.ShipTeam[c] != s.ShipTeam[i] && s.ShipHealth[c] > 0 && chance < kSwitchChance &&

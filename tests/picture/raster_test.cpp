@@ -235,6 +235,16 @@ TEST(RasterCircle, SymmetricRingAroundItsCentre) {
   DrawCircle(minus.buffer(), 20, 20, -7.4, kInk);
   DrawCircle(plus.buffer(), 20, 20, 7.4, kInk);
   EXPECT_EQ(minus.Lit(), plus.Lit());
+  // The radius is rounded to the nearest integer, halves away from zero.
+  const auto ring = [](double r) {
+    Canvas c(40, 40);
+    DrawCircle(c.buffer(), 20, 20, r, kInk);
+    return c.Lit();
+  };
+  EXPECT_EQ(ring(7.5), ring(8));
+  EXPECT_EQ(ring(std::nextafter(7.5, 0.0)), ring(7));
+  EXPECT_EQ(ring(0.49999999999999994), ring(0));
+  EXPECT_EQ(ring(-2.5), ring(3));
 }
 
 TEST(RasterCircle, ClippedAndFarCircles) {

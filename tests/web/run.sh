@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The web build's tests: the page in headless Chromium (page_test.mjs, against
-# the native program's pictures) and the node runner against the native
-# runner for every script (tests/cross/same_output.sh).
+# the native program's pictures), the node runner against the native runner
+# for every script (tests/cross/same_output.sh) and the battle's trigonometry
+# against the native build's (tests/cross/same_trig.sh).
 #   tests/web/run.sh [WEB_BUILD [NATIVE_BUILD]]   (default build/web and build/release)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -18,3 +19,8 @@ echo "the page in Chromium"
 node tests/web/page_test.mjs "$web/site" "$native/kelvarin"
 echo "the node runner against the native runner"
 tests/cross/same_output.sh "$native/kelvarin-script" -- node --no-experimental-fetch "$web/kelvarin-script.js"
+echo "the trigonometry under node against the native build's"
+# Built on request: cmake --build --preset web --target trig_sample
+[[ -f "$web/tests/cross/trig_sample.js" ]] || { echo "no $web/tests/cross/trig_sample.js" >&2; exit 1; }
+tests/cross/same_trig.sh "$native/tests/cross/trig_sample" -- \
+  node --no-experimental-fetch "$web/tests/cross/trig_sample.js"

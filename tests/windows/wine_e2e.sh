@@ -4,7 +4,9 @@
 # 1024 x 768 at 1280,0 (the 1024 x 256 below the second is no monitor's), in a
 # fresh Wine prefix made for the run under the build folder:
 #   - the script runner prints byte for byte what the native one prints
-#     (tests/cross/same_output.sh, with its three long battles);
+#     (tests/cross/same_output.sh, with its three long battles), and the
+#     battle's trigonometry hashes alike (tests/cross/same_trig.sh, with the
+#     trig_sample programs beside both builds' runners: tests/cross/);
 #   - the installer, over an older version of itself: the programs, the
 #     shortcut and the Installed-apps entry; the same package again changes
 #     nothing, an older one is refused; the programs below run from where it
@@ -92,6 +94,10 @@ wineserver -p 600
 "$here/../cross/same_output.sh" "$native" -- wine "$exe" >"$work/same.log" 2>&1 ||
   fail "the runner under Wine prints otherwise: $(grep -A12 DIFFERENT "$work/same.log" | head -n 40)"
 step "runner: $(tail -n 1 "$work/same.log")"
+"$here/../cross/same_trig.sh" "$(dirname "$native")/tests/cross/trig_sample" -- \
+  wine "$(dirname "$exe")/tests/cross/trig_sample.exe" >"$work/trig.log" 2>&1 ||
+  fail "the trigonometry under Wine differs: $(cat "$work/trig.log")"
+step "$(cat "$work/trig.log")"
 
 # --- the installer --------------------------------------------------------------
 
