@@ -10,6 +10,8 @@
 #                      2160 gives 3838 x 2135 with openbox)
 #   first_frame_ms     launch to the first painted frame (at the default size)
 #   cpu_pct            the program's CPU, all its threads, per cent of one core
+#   user_pct, kernel_pct  the same split into user and kernel time (in the
+#                      kernel's clock ticks, 10 ms: coarse over a short run)
 #   xvfb_cpu_pct       the X server's CPU over the same time
 #   peak_rss_mb        peak resident set size (VmHWM) over the whole run
 #   ticks, interval_p99_ms, tick_median_us   from --stats, over the whole run
@@ -44,6 +46,8 @@
 # Usage: bench/window.sh [KELVARIN_BINARY]   (default build/bench/kelvarin,
 #        then build/release/kelvarin).
 #   SIZES="713x597 3840x2160"  MEASURE_SECONDS=20  RUNS=1  MODES=1
+#   MODES=host measures window_id_shm alone, HOST=WxH its host's size
+#   (default 1280x1024; the window's default client area is 713x597).
 # Needs Xvfb, xdotool, a C compiler and the X11 headers; openbox is optional.
 set -euo pipefail
 
@@ -63,6 +67,9 @@ read -r -a sizes <<<"${SIZES-713x597 3840x2160}"
 measure=${MEASURE_SECONDS:-20}
 runs=${RUNS:-1}
 modes=${MODES:-1}
+host_only=0
+if [[ $modes == host ]]; then modes=1 host_only=1; fi
+host=${HOST:-1280x1024}
 
 work=$(mktemp -d)
 pids=()
@@ -122,6 +129,12 @@ start_wm
 
 # Nanoseconds on the CPU of every thread of a process.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
+# User and kernel time of the whole process in nanoseconds ("USER KERNEL"):
+# fields 14 and 15 of /proc/PID/stat, counted after the name's parenthesis.
+clock_tick=$(getconf CLK_TCK)
+user_kernel_ns() {
+  sed 's/.*) //' /proc/"$1"/stat | awk -v hz="$clock_tick" '{ printf "%.0f %.0f\n", $12 * 1e9 / hz, $13 * 1e9 / hz }'
+}
 now() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(now)" 'BEGIN { print b - a }'; }
 pct() { awk -v a="$1" -v b="$2" -v t="$3" 'BEGIN { printf "%.2f", (b - a) / 1e9 / t * 100 }'; }
@@ -190,11 +203,13 @@ measure_size() {
     done
   done
   sleep 2
-  local t0 c0 x0 t1 c1 x1 elapsed
+  local t0 c0 x0 t1 c1 x1 elapsed u0 k0 u1 k1
   [[ -z "${INSTRUCTIONS:-}" ]] || (cd "$work" && callgrind_control -z "$kelvarin_pid" >/dev/null)
   t0=$(now); c0=$(cpu_ns "$kelvarin_pid"); x0=$(cpu_ns "$xvfb_pid")
+  read -r u0 k0 < <(user_kernel_ns "$kelvarin_pid")
   sleep "$measure"
   t1=$(now); c1=$(cpu_ns "$kelvarin_pid"); x1=$(cpu_ns "$xvfb_pid")
+  read -r u1 k1 < <(user_kernel_ns "$kelvarin_pid")
   local instructions=
   if [[ -n "${INSTRUCTIONS:-}" ]]; then
     (cd "$work" && callgrind_control -d "$kelvarin_pid" >/dev/null)
@@ -213,8 +228,9 @@ measure_size() {
   fi
   kelvarin_pid=
 
-  printf 'size %s client %s first_frame_ms %s cpu_pct %s xvfb_cpu_pct %s peak_rss_mb %.1f ticks %s interval_p99_ms %s tick_median_us %s%s\n' \
-    "$size" "$got" "$first_frame" "$(pct "$c0" "$c1" "$elapsed")" "$(pct "$x0" "$x1" "$elapsed")" \
+  printf 'size %s client %s first_frame_ms %s cpu_pct %s user_pct %s kernel_pct %s xvfb_cpu_pct %s peak_rss_mb %.1f ticks %s interval_p99_ms %s tick_median_us %s%s\n' \
+    "$size" "$got" "$first_frame" "$(pct "$c0" "$c1" "$elapsed")" "$(pct "$u0" "$u1" "$elapsed")" \
+    "$(pct "$k0" "$k1" "$elapsed")" "$(pct "$x0" "$x1" "$elapsed")" \
     "$(awk -v kb="$peak_kb" 'BEGIN { print kb / 1024 }')" \
     "$(awk '/^ticks/ { print $2 }' "$work/stats")" \
     "$(awk '/^interval_ms/ { print $5 }' "$work/stats")" \
@@ -248,8 +264,9 @@ awk -v first="${sizes[0]:-}" "$awk_median"'
     print "medians over " n[first] " run(s):"
     for (c = 1; c <= count; c++) {
       s = order[c]
-      line = sprintf("  %s first_frame_ms %s cpu_pct %s xvfb_cpu_pct %s peak_rss_mb %s interval_p99_ms %s", s,
-        median(all[s, "first_frame_ms"]), median(all[s, "cpu_pct"]), median(all[s, "xvfb_cpu_pct"]),
+      line = sprintf("  %s first_frame_ms %s cpu_pct %s user_pct %s kernel_pct %s xvfb_cpu_pct %s peak_rss_mb %s interval_p99_ms %s", s,
+        median(all[s, "first_frame_ms"]), median(all[s, "cpu_pct"]), median(all[s, "user_pct"]),
+        median(all[s, "kernel_pct"]), median(all[s, "xvfb_cpu_pct"]),
         median(all[s, "peak_rss_mb"]), median(all[s, "interval_p99_ms"]))
       if (all[s, "instr_per_s"] != "") line = line sprintf(" instr_per_s %.0f instr_per_tick %.0f", median(all[s, "instr_per_s"]), median(all[s, "instr_per_tick"]))
       if (s != first && all[s, "ratio"] != "") line = line sprintf(" cpu_vs_%s %.2f", first, median(all[s, "ratio"]))
@@ -310,8 +327,9 @@ measure() {
 for ((run = 1; run <= runs && modes; run++)); do
   stop_server
   start_server -screen 0 1280x1024x24 -dpi 96
-  measure window_id_shm "$measure" --host 1280x1024 "$saver_timeout" "${launcher[@]}" "$bin" \
+  measure window_id_shm "$measure" --host "$host" "$saver_timeout" "${launcher[@]}" "$bin" \
     --stats --window-id HOST
+  ((!host_only)) || continue
   measure root 0 "$saver_timeout" "${launcher[@]}" "$bin" --stats --root
 
   stop_server
