@@ -281,21 +281,27 @@ done
 step "/s: two windows, one on each monitor; nothing drawn where no monitor is"
 
 # A monitor removed, then added again. Wine reads the monitors anew when the
-# display settings are applied, as Windows does when a monitor comes or goes.
+# display settings are applied, as Windows does when a monitor comes or goes;
+# display_change applies them until Wine sees COUNT monitors.
 monitors_changed() {
-  wine "$display_change" || fail "display_change failed"
+  wine "$display_change" "$1" 2>"$work/display_change.log" ||
+    fail "Wine did not take the change of monitors: $(cat "$work/display_change.log")"
 }
+# What Wine sees, for a failure.
+wine_monitors() { wine "$display_change" --list 2>&1 | tr -d '\r' | paste -sd ','; }
 # shellcheck disable=SC2086
 b_is_root() { screenshot && root_in $monitor_b; }
 xrandr --delmonitor B >/dev/null
-monitors_changed
-poll 10 windows_are "$monitor_a" || fail "/s without the second monitor: windows at $rects"
+monitors_changed 1
+poll 10 windows_are "$monitor_a" ||
+  fail "/s without the second monitor: windows at $rects; Wine's monitors: $(wine_monitors)"
 poll 10 b_is_root || fail "/s without the second monitor: still drawn there: $counts"
 # shellcheck disable=SC2086
 battle_in $monitor_a || fail "/s without the second monitor: no battle on the first: $counts"
 xrandr --setmonitor B 1024/270x768/203+1280+0 none >/dev/null
-monitors_changed
-poll 10 windows_are "$monitor_a"$'\n'"$monitor_b" || fail "/s with the monitor back: windows at $rects"
+monitors_changed 2
+poll 10 windows_are "$monitor_a"$'\n'"$monitor_b" ||
+  fail "/s with the monitor back: windows at $rects; Wine's monitors: $(wine_monitors)"
 poll 20 battle_on_each /s || fail "/s: no battle on the monitor added"
 step "/s: a monitor removed takes its window with it, one added again gets a new one"
 first=$kpid
